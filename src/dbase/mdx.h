@@ -1,0 +1,58 @@
+// The dBase IV production index (.MDX): read and write whole files.
+//
+// The table keeps every tag's entries in memory, in index order, and hands
+// them here to be written; a file written by other dBase software is read
+// into the same form. Key bytes are what the file stores: character keys are
+// the field's bytes in the table's code page padded with blanks to the key
+// length; numeric keys are the 12-byte dBase BCD form (encodeNumericKey).
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pasarela::dbase {
+
+enum class KeyType : char { Character = 'C', Numeric = 'N', Date = 'D' };
+
+struct MdxTagSpec {
+  std::string name;        // tag name, upper case, at most 10 characters
+  std::string expression;  // a single field name for the tags we write
+  KeyType type = KeyType::Character;
+  int keyLength = 0;       // character: field length (at most 100); numeric: 12; date: 8
+  bool descending = false;
+  bool unique = false;
+};
+
+struct MdxEntry {
+  std::string key;          // exactly keyLength bytes
+  std::uint32_t recNo = 0;  // 1-based physical record number
+};
+
+struct MdxTag {
+  MdxTagSpec spec;
+  std::vector<MdxEntry> entries;  // in index order: key, then record number
+};
+
+// Reads every tag of a production index with its entries in index order.
+// `tableLdid` is the table's language driver (byte 29 of the .DBF).
+// Throws pasarela::Error naming the file when it is malformed.
+std::vector<MdxTag> readMdx(const std::filesystem::path& file, std::uint8_t tableLdid);
+
+// Writes a whole production index (replacing the file). Entries must be in
+// index order (see compareKeys). `tableName` is the .DBF's base name.
+void writeMdx(const std::filesystem::path& file, const std::string& tableName, std::uint8_t tableLdid,
+              const std::vector<MdxTag>& tags);
+
+// Order of two keys of one tag under the table's language driver:
+// negative, zero or positive. Character keys use the driver's collation
+// (binary for 0x57), numeric keys compare as numbers.
+int compareKeys(std::uint8_t ldid, KeyType type, std::string_view a, std::string_view b);
+
+// The 12-byte BCD key of a number, and back.
+std::string encodeNumericKey(double value);
+double decodeNumericKey(std::string_view key);
+
+}  // namespace pasarela::dbase
