@@ -230,7 +230,9 @@ std::string Table::Impl::text(int userField, const char* record) const {
     case ValueClass::DateTime: {
       std::optional<double> days = dbase::readDays(f, record, h.dialect);
       if (days) return dbase::formatDays(*days, f.type != 'D');
-      return trimBoth(dbase::readTrimmed(f, record));
+      // Blanks and zeros are how some programs write an empty date.
+      std::string raw = trimBoth(dbase::readTrimmed(f, record));
+      return raw.find_first_not_of("0 ") == std::string::npos ? std::string() : raw;
     }
     case ValueClass::Memo: {
       std::uint32_t block = dbase::readMemoBlock(f, record);
