@@ -344,7 +344,9 @@ void Table::Impl::postPending() {
   }
   state = TableState::Browse;
   modified = false;
-  load(n);
+  // The buffer is what the file now holds: no need to read it back.
+  recNo = n;
+  if (tag >= 0) indexPos = IndexEntry{db->keyOf(tag, buffer.data()), n};
   eof = bof = false;
 }
 

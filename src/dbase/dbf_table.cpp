@@ -278,11 +278,15 @@ const char* DbfTable::readRecord(std::uint32_t recNo) {
   if (recNo == 0 || recNo > h.recordCount) return nullptr;
   const std::uint32_t len = h.recordLength;
   if (cacheGeneration_ != shared_->generation || recNo < cacheFirst_ || recNo >= cacheFirst_ + cacheCount_) {
-    std::uint32_t chunk = std::max<std::uint32_t>(1, (256 * 1024) / len);
+    // Scans (forward from the start or on from the cached block, or
+    // backwards into it) read large blocks; jumps (index order, FindKey) read
+    // a few records.
+    const bool sameData = cacheCount_ > 0 && cacheGeneration_ == shared_->generation;
+    const bool forward = recNo == 1 || (sameData && recNo == cacheFirst_ + cacheCount_);
+    const bool backward = recNo == h.recordCount || (sameData && recNo + 1 == cacheFirst_);
+    std::uint32_t chunk = std::max<std::uint32_t>(1, ((forward || backward) ? 256 * 1024 : 2048) / len);
     std::uint32_t first = recNo;
-    if (cacheCount_ > 0 && recNo < cacheFirst_ && cacheGeneration_ == shared_->generation) {
-      first = recNo > chunk ? recNo - chunk + 1 : 1;  // reading backwards
-    }
+    if (backward && !forward) first = recNo > chunk ? recNo - chunk + 1 : 1;
     std::uint32_t count = std::min<std::uint32_t>(chunk, h.recordCount - first + 1);
     cache_.resize(static_cast<std::size_t>(count) * len);
     std::string bytes =
