@@ -43,7 +43,7 @@ std::string trimRight(std::string s) {
 
 Error notInteger(const std::string& text) { return Error("'" + text + "' no es un valor entero válido"); }
 Error notFloat(const std::string& text) {
-  return Error("'" + text + "' no es un valor de coma flotante válido");
+  return Error("'" + text + "' no es un valor punto flotante válido");
 }
 
 // A decimal integer, blanks around allowed; nullopt for anything else.
