@@ -419,7 +419,9 @@ class Builder {
     std::vector<std::string> names;
     for (int i = 0; i < std::min(5 * opt_.scale, 12); ++i)
       names.push_back(rnd_.pick(gSurnames()) + " " + rnd_.pick(pSurnames()) + ", " + rnd_.pick(jNames()));
-    names.push_back("Ferrer  Soler, Anna");  // a doubled blank
+    names.push_back("Ferrer  Soler, Anna");   // a doubled blank
+    names.push_back("Martí Sendra, Amparo");  // MSA, as the next one
+    names.push_back("Moreno Sanz, Alícia");
     names.push_back("Sánchez de la Fuente, María");
     names.push_back("Martínez de la Rosa, Pilar");
     while (static_cast<int>(names.size()) < teacherCount) names.push_back(personName(rnd_.chance(55)));
