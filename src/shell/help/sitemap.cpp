@@ -1,6 +1,7 @@
 #include "shell/help/sitemap.h"
 
 #include <QHash>
+#include <QTextDocumentFragment>
 
 namespace pasarela::help {
 
@@ -30,7 +31,10 @@ QString decodeEntities(const QString& text) {
     } else if (auto it = named.find(entity.toLower()); it != named.end()) {
       out += *it;
     } else {
-      out += text.mid(i, semi - i + 1);
+      // The rest of HTML's named characters ("&aacute;"), as Qt's HTML reader knows them.
+      const QString raw = text.mid(i, semi - i + 1);
+      const QString decoded = QTextDocumentFragment::fromHtml(raw).toPlainText();
+      out += decoded.size() == 1 ? decoded : raw;
     }
     i = semi;
   }
