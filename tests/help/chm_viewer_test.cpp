@@ -64,6 +64,8 @@ TEST_F(ChmHelpEngineTest, TheIndexIsSearchedForTheKeyword) {
   ASSERT_NE(window->indexList()->currentItem(), nullptr);
   EXPECT_EQ(window->indexList()->currentItem()->text(), QStringLiteral("Exportar"));
   EXPECT_EQ(window->currentTopic(), QStringLiteral("/exportar.htm"));
+  ASSERT_NE(window->contentsTree()->currentItem(), nullptr);
+  EXPECT_EQ(window->contentsTree()->currentItem()->text(0), QStringLiteral("Exportar datos hacia Tempolis"));
 
   // Without regard to case, and inside an entry when no entry starts with it.
   EXPECT_TRUE(window->showIndex(QStringLiteral("plantilla")));

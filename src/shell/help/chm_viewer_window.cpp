@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QTextDocument>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
 namespace pasarela::help {
@@ -195,7 +196,20 @@ bool ChmViewerWindow::showTopic(const QString& topic) {
   }
   currentTopic_ = hash < 0 ? path : path.left(hash);
   browser_->setSource(ChmTextBrowser::topicUrl(path), QTextDocument::HtmlResource);
+  markInContents();
   return true;
+}
+
+void ChmViewerWindow::markInContents() {
+  for (QTreeWidgetItemIterator it(contents_); *it; ++it) {
+    QString local = ChmFile::objectPath((*it)->data(0, kTopicRole).toString());
+    local = local.left(local.indexOf(u'#'));
+    if (local == currentTopic_) {
+      contents_->setCurrentItem(*it);
+      return;
+    }
+  }
+  contents_->setCurrentItem(nullptr);
 }
 
 bool ChmViewerWindow::showContext(quint32 contextId) {

@@ -66,6 +66,8 @@ class ChmViewerWindow final : public QWidget {
   void fillContents();
   void fillIndex();
   void showMessage(const QString& text);
+  // Selects the contents entry of the topic shown, if it has one.
+  void markInContents();
   void followLink(const QUrl& url);
   bool selectIndexEntry(const QString& keyword, bool showItsTopic);
 
