@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "chm_test_support.h"
@@ -149,6 +150,17 @@ TEST_F(ChmHelpEngineTest, CloseAllClosesEveryHelpWindow) {
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(engine.window(sampleChm()), nullptr);
   EXPECT_NE(call(kHelpContext, quintptr{1}), nullptr);
+}
+
+TEST_F(ChmHelpEngineTest, AnOpenHelpWindowDoesNotKeepTheProgramRunning) {
+  QWidget mainWindow;
+  mainWindow.show();
+  ASSERT_NE(call(kHelpContext, quintptr{1}), nullptr);
+  QTimer::singleShot(0, &mainWindow, &QWidget::close);
+  // Only a guard against a hanging test: the loop must end as soon as the
+  // main window has closed.
+  QTimer::singleShot(30000, qApp, [] { QApplication::exit(2); });
+  EXPECT_EQ(QApplication::exec(), 0);
 }
 
 TEST_F(ChmHelpEngineTest, UnknownCommandsAreIgnored) {

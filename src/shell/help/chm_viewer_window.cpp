@@ -63,6 +63,9 @@ QVariant ChmTextBrowser::loadResource(int type, const QUrl& name) {
 ChmViewerWindow::ChmViewerWindow(std::unique_ptr<ChmFile> file, const QString& fileName, QWidget* parent)
     : QWidget(parent, Qt::Window), file_(std::move(file)), fileName_(fileName) {
   setAttribute(Qt::WA_DeleteOnClose);
+  // An open help window does not keep the program running once its main
+  // window has closed.
+  setAttribute(Qt::WA_QuitOnClose, false);
   const QString title = file_ && !file_->title().isEmpty() ? file_->title() : QFileInfo(fileName).fileName();
   setWindowTitle(title.isEmpty() ? QStringLiteral("Ayuda") : title);
   resize(820, 560);
