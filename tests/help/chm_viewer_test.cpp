@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -172,10 +174,19 @@ TEST_F(ChmHelpEngineTest, UnknownCommandsAreIgnored) {
 // The window's two requests through the process's help system, on the
 // sample file; the context-1 page is saved as a picture for the record.
 TEST(HelpSystemOnChmTest, HelpContentsAndContextOneOpenTheRightPage) {
+  // As the program does it: a bare name, found beside the program whatever
+  // the current folder.
+  QTemporaryDir elsewhere;
+  ASSERT_TRUE(elsewhere.isValid());
+  const QString before = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
   HelpSystem& help = HelpSystem::instance();
-  help.setHelpFile(sampleChm());
-  ASSERT_TRUE(help.showContents());
-  ASSERT_TRUE(help.contextHelp(1));
+  help.setHelpFile(QStringLiteral("ORBENTA.chm"));
+  const bool contents = help.showContents();
+  const bool context = help.contextHelp(1);
+  QDir::setCurrent(before);
+  ASSERT_TRUE(contents);
+  ASSERT_TRUE(context);
 
   std::vector<ChmViewerWindow*> windows;
   for (QWidget* widget : QApplication::topLevelWidgets())
@@ -183,6 +194,7 @@ TEST(HelpSystemOnChmTest, HelpContentsAndContextOneOpenTheRightPage) {
       windows.push_back(window);
   ASSERT_EQ(windows.size(), 1u);
   ChmViewerWindow* window = windows.front();
+  ASSERT_TRUE(window->hasFile());
   EXPECT_EQ(window->currentTopic(), QStringLiteral("/ventana_principal.htm"));
 
   const QImage shot = window->grab().toImage();
