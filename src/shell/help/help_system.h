@@ -10,10 +10,18 @@
 //   help.showContents();    // "F1 AYUDA": Windows help command 3, table of contents
 //   help.contextHelp(1);    // F1: the topic with help-context number 1
 //
-// helpCommand(kWinHelpContents, 0) is the same as showContents(), helpCommand(1, n) the same
-// as contextHelp(n) (kWinHelpContext = 1). Each call returns whether a viewer took the request;
-// a viewer that cannot show the help (no engine, file missing) stays silent.
-// The help windows close when the QApplication goes.
+// helpCommand(kWinHelpContents, 0) is the same as showContents(), and
+// helpCommand(kWinHelpContext, n) the same as contextHelp(n). Each call
+// returns whether a viewer took the request. On Windows the requests go to
+// the system's HTML Help, and do nothing when "HHCtrl.ocx" is missing;
+// elsewhere a help window of our own shows the file, and says so in the
+// window when the file is missing or the context is not mapped. Help windows
+// do not keep the program running and close when the QApplication goes.
+//
+// CMake: link the target pasarela_help. The sample help file is built into
+// the build folder as ORBENTA.chm (target help_chm) and copied beside the
+// desktop program's target (PASARELA_DESKTOP_TARGET, else PasarelaHoraria,
+// pasarela_desktop or pasarela_gui, whichever exists).
 #pragma once
 
 #include <QPointer>

@@ -15,7 +15,10 @@ class HHCtrlEngine final : public HtmlHelpEngine {
  public:
   HHCtrlEngine() {
     library_ = LoadLibraryA("HHCtrl.ocx");
-    if (library_) entry_ = reinterpret_cast<HtmlHelpA>(GetProcAddress(library_, "HtmlHelpA"));
+    // Through void (*)(): the generic function type, so the cast is not taken for a mistake.
+    if (library_)
+      entry_ =
+          reinterpret_cast<HtmlHelpA>(reinterpret_cast<void (*)()>(GetProcAddress(library_, "HtmlHelpA")));
   }
   ~HHCtrlEngine() override {
     entry_ = nullptr;
