@@ -66,6 +66,10 @@ std::optional<QByteArray> ChmFile::read(const QString& objectPath) const {
   chmUnitInfo info{};
   const QByteArray name = objectPath.toUtf8();
   if (chm_resolve_object(handle_, name.constData(), &info) != CHM_RESOLVE_SUCCESS) return std::nullopt;
+  // No page, picture or table of a help file comes near this; a damaged
+  // directory entry might claim anything.
+  constexpr LONGUINT64 kLargestObject = 64 * 1024 * 1024;
+  if (info.length > kLargestObject) return std::nullopt;
   QByteArray bytes(static_cast<qsizetype>(info.length), Qt::Uninitialized);
   if (info.length == 0) return bytes;
   const LONGINT64 got =
