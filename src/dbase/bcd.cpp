@@ -40,7 +40,30 @@ Decimal parse(std::string_view key) {
   return d;
 }
 
-int compare(std::string_view a, std::string_view b) {
+namespace {
+
+// Sign of a key's number, and whether its digits are normalised (first
+// digit non-zero), which lets two keys compare on their bytes.
+struct Shape {
+  int sign = 0;
+  bool normal = true;
+};
+
+Shape shapeOf(std::string_view key) {
+  Shape s;
+  if (key.size() < 3) {
+    s.normal = key.size() < 2;
+    return s;
+  }
+  bool zero = true;
+  for (std::size_t i = 2; i < key.size() && i < kKeySize; ++i) zero = zero && key[i] == 0;
+  if (zero) return s;
+  s.sign = (static_cast<unsigned char>(key[1]) & 0x80) ? -1 : 1;
+  s.normal = (static_cast<unsigned char>(key[2]) >> 4) != 0 && key.size() >= kKeySize;
+  return s;
+}
+
+int slowCompare(std::string_view a, std::string_view b) {
   const Decimal x = parse(a);
   const Decimal y = parse(b);
   auto sign = [](const Decimal& d) { return d.digits.empty() ? 0 : (d.negative ? -1 : 1); };
@@ -56,6 +79,27 @@ int compare(std::string_view a, std::string_view b) {
     magnitude = c < 0 ? -1 : (c > 0 ? 1 : 0);
   }
   return sx < 0 ? -magnitude : magnitude;
+}
+
+}  // namespace
+
+int compare(std::string_view a, std::string_view b) {
+  const Shape x = shapeOf(a);
+  const Shape y = shapeOf(b);
+  if (x.sign != y.sign) return x.sign < y.sign ? -1 : 1;
+  if (x.sign == 0) return 0;
+  if (!x.normal || !y.normal) return slowCompare(a, b);
+  // Normalised keys: the exponent byte, then the digit bytes, decide.
+  int magnitude = 0;
+  const unsigned char ea = static_cast<unsigned char>(a[0]);
+  const unsigned char eb = static_cast<unsigned char>(b[0]);
+  if (ea != eb) {
+    magnitude = ea < eb ? -1 : 1;
+  } else {
+    const int c = a.substr(2, kKeySize - 2).compare(b.substr(2, kKeySize - 2));
+    magnitude = c < 0 ? -1 : (c > 0 ? 1 : 0);
+  }
+  return x.sign < 0 ? -magnitude : magnitude;
 }
 
 }  // namespace bcd

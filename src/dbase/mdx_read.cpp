@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <unordered_set>
 
 #include "dbase/error.h"
@@ -51,8 +50,12 @@ class MdxReader {
   void load() {
     std::ifstream in(file_, std::ios::binary);
     if (!in) throw Error("No se puede abrir el archivo de índice \"" + file_.string() + "\"");
-    data_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) throw Error("Error al leer el archivo de índice \"" + file_.string() + "\"");
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    data_.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
+    in.read(reinterpret_cast<char*>(data_.data()), static_cast<std::streamsize>(data_.size()));
+    if (!in) throw Error("Error al leer el archivo de índice \"" + file_.string() + "\"");
   }
 
   // A block at a page number, or an error when it lies outside the file.
@@ -104,13 +107,26 @@ class MdxReader {
     tag.spec.expression = trimmed(cString(th + kTagExpression, kTagExpressionSize));
 
     visited_.clear();
+    leaves_.clear();
     leafDepth_ = -1;
-    walk(get32(th + kTagRoot), 0, tag.entries, where);
+    walk(get32(th + kTagRoot), 0, where);
+    std::size_t total = 0;
+    for (const unsigned char* leaf : leaves_) total += get32(leaf + kNodeCount);
+    tag.entries.reserve(total);
+    for (const unsigned char* leaf : leaves_) {
+      const std::uint32_t n = get32(leaf + kNodeCount);
+      for (std::uint32_t i = 0; i < n; ++i) {
+        const unsigned char* item = leaf + kNodeItems + i * itemLength_;
+        tag.entries.push_back(
+            {std::string(reinterpret_cast<const char*>(item + 4), keyLength_), get32(item)});
+      }
+    }
     putInOrder(tag);
     return tag;
   }
 
-  void walk(std::uint32_t page, int depth, std::vector<MdxEntry>& out, const std::string& where) {
+  // Collects the leaves of a tree in order, checking every node on the way.
+  void walk(std::uint32_t page, int depth, const std::string& where) {
     if (depth > kMaxDepth) fail(where + ": árbol demasiado profundo");
     const unsigned char* node = block(page, "nodo de la " + where);
     if (!visited_.insert(page).second)
@@ -125,15 +141,11 @@ class MdxReader {
     if (!isBlock(lastChild)) {
       if (leafDepth_ >= 0 && leafDepth_ != depth) fail(where + ": hojas a distinta profundidad");
       leafDepth_ = depth;
-      for (std::uint32_t i = 0; i < n; ++i) {
-        const unsigned char* item = node + kNodeItems + i * itemLength_;
-        out.push_back({std::string(reinterpret_cast<const char*>(item + 4), keyLength_), get32(item)});
-      }
+      leaves_.push_back(node);
       return;
     }
-    for (std::uint32_t i = 0; i < n; ++i)
-      walk(get32(node + kNodeItems + i * itemLength_), depth + 1, out, where);
-    walk(lastChild, depth + 1, out, where);
+    for (std::uint32_t i = 0; i < n; ++i) walk(get32(node + kNodeItems + i * itemLength_), depth + 1, where);
+    walk(lastChild, depth + 1, where);
   }
 
   // Our in-memory index must follow our collation of the table's driver: an
@@ -157,6 +169,7 @@ class MdxReader {
   std::size_t keyLength_ = 0;
   std::size_t itemLength_ = 0;
   std::unordered_set<std::uint32_t> visited_;
+  std::vector<const unsigned char*> leaves_;
   int leafDepth_ = -1;
 };
 

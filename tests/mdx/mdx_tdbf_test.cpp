@@ -80,6 +80,7 @@ TEST_P(WrittenByUs, TdbfIteratesAndFindsInOurOrder) {
   const auto ldid = static_cast<std::uint8_t>(GetParam());
   ScratchDir dir;
   const Sample s = makeSample(ldid);
+  ASSERT_FALSE(tdbfMisordersNumbers(s.values));
   writeMiniDbf(dir / "ALUMNOS.DBF", kFields, s.rows, ldid);
   const std::vector<MdxTag> tags = {sortedTag({"COD", "COD", KeyType::Character, 10}, s.codes, ldid),
                                     sortedTag({"NOMBRE", "NOMBRE", KeyType::Character, 90}, s.names, ldid),

@@ -63,6 +63,18 @@ inline std::vector<std::string> runTdbfOracle(const std::vector<std::string>& ar
   return lines;
 }
 
+// True when TDbf would misorder numeric keys holding these values: its BCD
+// compare puts 0 after positive values below 0.1. A test iterating or
+// searching a numeric tag through TDbf should avoid such values.
+inline bool tdbfMisordersNumbers(const std::vector<double>& values) {
+  bool zero = false, smallPositive = false;
+  for (double v : values) {
+    zero = zero || v == 0;
+    smallPositive = smallPositive || (v > 0 && v < 0.1);
+  }
+  return zero && smallPositive;
+}
+
 inline std::string toHex(std::string_view bytes) {
   static const char* digits = "0123456789ABCDEF";
   std::string h;
