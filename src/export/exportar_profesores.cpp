@@ -105,8 +105,8 @@ void numberRepeats(Abbreviations& abbreviations) {
 // ABREV holds 4 characters, so numbering stops being unique past nine
 // sharers of a 3-character abbreviation (the 10th to 19th all end in 1).
 // The import maps abbreviations back to teachers, so every repeat still
-// left gets the first free value: its first three characters and a digit,
-// then its first two and a number, and so on. The first holder in physical
+// left gets the first free value: its first three characters and a digit
+// or a letter, then its first two and a number, and so on. The first holder in physical
 // order keeps the value.
 std::string freeAbbreviation(const Abbreviations& abbreviations, const std::string& taken) {
   for (int keep = static_cast<int>(std::min<std::size_t>(charCount(taken), 3)); keep >= 0; --keep) {
@@ -116,6 +116,12 @@ std::string freeAbbreviation(const Abbreviations& abbreviations, const std::stri
     for (int number = 1; number < limit; ++number) {
       const std::string candidate = prefix + std::to_string(number);
       if (!abbreviations.used(candidate)) return candidate;
+    }
+    if (keep == 3) {
+      for (char letter = 'A'; letter <= 'Z'; ++letter) {
+        const std::string candidate = prefix + letter;
+        if (!abbreviations.used(candidate)) return candidate;
+      }
     }
   }
   throw Error("C:\\KTEMP\\PROFT.DBF: no quedan abreviaturas libres de 4 caracteres para los profesores");
