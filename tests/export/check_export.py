@@ -97,7 +97,7 @@ def compare(table, expected, actual, fields):
 
 
 def check_fields(table, declared, expected):
-    got = [(f.name, f.type, f.length) for f in declared.fields]
+    got = [(f.name.upper(), f.type, f.length) for f in declared.fields]
     for (name, ftype, length), (gname, gtype, glength) in zip(expected, got):
         if name != gname or gtype not in ftype or (length and length != glength):
             problem("%s: field %s %s(%d), expected %s %s(%s)" % (table, gname, gtype, glength, name, ftype, length))

@@ -198,6 +198,15 @@ void ExportTest::writeSource(const std::string& table, const std::string& fields
 
 DbfContents ExportTest::output(const std::string& table) const { return readDbf(ktemp() / (table + ".DBF")); }
 
+void ExportTest::checkAgainstRules(const std::string& language) const {
+  std::string output;
+  const int code = runCommand(kPython + " " + shellQuote(scriptPath("check_export.py")) + " " +
+                                  shellQuote(staging().string()) + " " + shellQuote(ktemp().string()) + " " +
+                                  shellQuote(language) + " 2>&1",
+                              &output);
+  EXPECT_EQ(code, 0) << output;
+}
+
 bool ExportTest::interchangeExists(const std::string& file) const { return fs::exists(ktemp() / file); }
 
 }  // namespace pasarela::test

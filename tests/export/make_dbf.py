@@ -35,6 +35,29 @@ def main():
                 values[name] = converted
         table.append(values)
     table.close()
+    keep_leading_blanks(spec["path"], types, spec["rows"])
+
+
+def keep_leading_blanks(path, types, rows):
+    """python3-dbf strips leading blanks from text; put them back in place."""
+    with open(path, "r+b") as f:
+        data = bytearray(f.read())
+        header_length = int.from_bytes(data[8:10], "little")
+        record_length = int.from_bytes(data[10:12], "little")
+        offsets, lengths, offset = [], [], 1
+        for i in range(len(types)):
+            length = data[32 + 32 * i + 16]
+            offsets.append(offset)
+            lengths.append(length)
+            offset += length
+        for r, row in enumerate(rows):
+            for i, (ftype, value) in enumerate(zip(types, row)):
+                if ftype == "C" and isinstance(value, str) and value[:1] == " ":
+                    raw = value.encode("cp1252")[:lengths[i]].ljust(lengths[i], b" ")
+                    start = header_length + r * record_length + offsets[i]
+                    data[start:start + lengths[i]] = raw
+        f.seek(0)
+        f.write(data)
 
 
 if __name__ == "__main__":

@@ -63,6 +63,43 @@ TEST_F(ExportRunTest, RunsTheSevenExportsBetweenNoticeAndFinish) {
   for (Table* table : tables.all()) EXPECT_FALSE(table->active()) << table->name();
 }
 
+TEST_F(ExportRunTest, SmallSchoolWithAwkwardDataFollowsTheRules) {
+  writeSource("asignat", kAsignatFields,
+              {{"1ESOMAT", "Matemàtiques", "Matemáticas", "4", "MAT"},
+               {"1ESOALG", "Àlgebra", "Álgebra", ",5", "MAT"},
+               {"2BACFIS", "Física", "Física", "", "FIS"},
+               {"1ESOMAT", "Repetida", "Repetida", "-1", "REP"},
+               {"X", "Sense codi", "Sin código", "2", ""}});
+  std::vector<Row> teachers;
+  for (int i = 0; i < 12; ++i) teachers.push_back({"Gil Pons Joan", "Dep", 100 + i, nullptr});
+  teachers.push_back({"Gil Pons 1", "Dep", 200, nullptr});
+  teachers.push_back({"Baixa Amb Data", "Dep", 300, "2021-09-01"});
+  teachers.push_back({"", "Dep", 0, "2021-09-01"});
+  teachers.push_back({"", "Dep", 0, nullptr});
+  writeSource("profesor", kProfesorFields, teachers);
+  writeSource("aulas", kAulasFields, {{"A1", "Aula 1"}, {"A1", "Aula 1 bis"}, {"LAB123", "Laboratori"}});
+  writeSource("grupos", kGruposFields,
+              {{"1ESOB", "T"}, {"1ESOA", "M"}, {"1ESOA", "M"}, {"2BACA", "MT"}, {"1", "M"}, {"1BA", ""}});
+  writeSource("alumnos", kAlumnosFields,
+              {{"Pérez, Núria", "1234", "1ESO", "1ESOA", 1},
+               {"Sense grup", "1235", "1ESO", "", 0},
+               {"Batxiller", "1236", "2BAC", "2BACA", 0},
+               {"O'Neil", "O'N", "9ZZZ", "9ZZZA", 0}});
+  writeSource(
+      "asigalum", kAsigAlumFields,
+      {{"1234", "1ESOMAT"}, {"1236", "2BACFIS"}, {"1234", "NOPE"}, {"1234", "1ESOALG"}, {"O'N", "X"}});
+  writeSource("horgrup", kHorGrupFields,
+              {{"1ESOA", "1ESOMAT", 100, 1},
+               {"1ESOA", " 1ESOALG ", 100, 2},
+               {"1ESOA", "1ESOMAT", 111, 3},
+               {"2BACA", "2BACFIS", 999, 1},
+               {"", "NOPE", 0, 1},
+               {"1ESOA", "1ESOMAT", 100, 4}});
+  ctx.language = "CASTELLANO";
+  BExportarClick(ctx);
+  checkAgainstRules("CASTELLANO");
+}
+
 TEST_F(ExportRunTest, EmbeddedModeClosesTheWindow) {
   writeSchool();
   NumParametros = 2;

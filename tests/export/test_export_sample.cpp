@@ -28,15 +28,6 @@ class ExportSampleTest : public ExportTest {
     std::string output;
     ASSERT_EQ(run("sample '" + (driveC() / "OB").string() + "' " + extra, &output), 0) << output;
   }
-
-  void checkAgainstRules(const std::string& language) {
-    std::string output;
-    const int code = runCommand("/usr/bin/python3 '" + std::string(PASARELA_SOURCE_DIR) +
-                                    "/tests/export/check_export.py' '" + staging().string() + "' '" +
-                                    ktemp().string() + "' '" + language + "' 2>&1",
-                                &output);
-    EXPECT_EQ(code, 0) << output;
-  }
 };
 
 TEST_F(ExportSampleTest, SampleSchoolExportFollowsTheRules) {
