@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "data/table.h"
 #include "dbase/error.h"
@@ -195,6 +198,45 @@ TEST_F(ExportarAsignaturasTest, MissingFieldNamesTheComponent) {
     EXPECT_EQ(std::string(e.what()), "wwTableAsignat: No se encuentra el campo 'Litresv'");
   }
 }
+
+}  // namespace
+}  // namespace pasarela::test
+
+namespace pasarela::test {
+namespace {
+
+#ifdef PASARELA_TDBF_KEYS
+// The keys of ASIGVALT in the order of one of its tags, as TDbf reads them.
+std::vector<std::string> keysByTDbf(const std::filesystem::path& table, const std::string& tag) {
+  std::string output;
+  const int code = runCommand(
+      std::string(PASARELA_TDBF_KEYS) + " '" + table.string() + "' " + tag + " " + tag + " 2>&1", &output);
+  EXPECT_EQ(code, 0) << output;
+  std::vector<std::string> keys;
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line);) keys.push_back(line);
+  return keys;
+}
+
+TEST_F(ExportarAsignaturasTest, TagsIterateInKeyOrderInTDbf) {
+  std::vector<Row> rows;
+  std::vector<std::string> codes, shortCodes;
+  for (int i = 0; i < 300; ++i) {
+    // Codes in no particular order, with repeats.
+    const std::string code = std::to_string((i * 7919) % 97) + "ESO" + std::string(1, char('A' + i % 26));
+    const std::string shortCode = std::string(1, char('Z' - i % 26)) + std::to_string(i % 13);
+    rows.push_back({code, "Nom", "Nombre", "3", shortCode});
+    codes.push_back(code.substr(0, 10));
+    shortCodes.push_back(shortCode);
+  }
+  writeSource("asignat", kAsignatFields, rows);
+  ExportarAsignaturas(ctx);
+  std::sort(codes.begin(), codes.end());
+  std::sort(shortCodes.begin(), shortCodes.end());
+  EXPECT_EQ(keysByTDbf(ktemp() / "ASIGVALT.DBF", "CODVALEN"), codes);
+  EXPECT_EQ(keysByTDbf(ktemp() / "ASIGVALT.DBF", "COD"), shortCodes);
+}
+#endif
 
 }  // namespace
 }  // namespace pasarela::test
