@@ -118,25 +118,30 @@ int importCommand(const Args& args) {
       return usage();
     }
   }
-  // Staging from the staging folder would delete its own source files.
-  ComprobarCarpetaOrigen(source);
-  if (!winpath::folderExists(source)) throw Error("No se encuentra la carpeta de origen " + source);
-
-  SchoolTables tables;
-  CopiarDatosOrigen(tables, source);
-  if (!centreGiven) centre = firstCentre(tables);
-
   ImportConsole ui;
-  TransferContext ctx{tables, ui, source, centre, "VALENCIÁ"};
   ImportReport report;
-  options.report = &report;
-  BImportarClick(ctx, options);
+  try {
+    // Staging from the staging folder would delete its own source files.
+    ComprobarCarpetaOrigen(source);
+    if (!winpath::folderExists(source)) throw Error("No se encuentra la carpeta de origen " + source);
+
+    SchoolTables tables;
+    CopiarDatosOrigen(tables, source);
+    if (!centreGiven) centre = firstCentre(tables);
+
+    TransferContext ctx{tables, ui, source, centre, "VALENCIÁ"};
+    options.report = &report;
+    BImportarClick(ctx, options);
+    if (report.outcome == ImportReport::Outcome::TeachersWithoutDni) listTeachersWithoutDni();
+  } catch (const Error& e) {
+    ui.error(e.what());
+    return 1;
+  }
 
   switch (report.outcome) {
     case ImportReport::Outcome::SolutionMissing:
       return 1;
     case ImportReport::Outcome::TeachersWithoutDni:
-      listTeachersWithoutDni();
       std::fprintf(stderr, "nothing was rewritten in %s\n", source.c_str());
       return 1;
     case ImportReport::Outcome::DryRun:

@@ -213,9 +213,12 @@ std::string backupPrevious(const std::vector<Item>& items) {
   if (std::none_of(items.begin(), items.end(), [](const Item& i) { return i.existed; })) return {};
   winpath::createFolders(kBackupRoot);
   fs::path root = winpath::resolve(kBackupRoot);
-  std::string name = stamp();
+  // Runs within one second get "-2", "-3"... after the same stamp, so that
+  // names keep sorting in the order the backups were made.
+  const std::string when = stamp();
+  std::string name = when;
   std::error_code ec;
-  for (int n = 2; fs::exists(root / name, ec); ++n) name = stamp() + "-" + std::to_string(n);
+  for (int n = 2; fs::exists(root / name, ec); ++n) name = when + "-" + std::to_string(n);
   std::string folderWin = winpath::join(kBackupRoot, name);
   fs::path folder = root / name;
   try {
