@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "data/shell_flags.h"
+#include "dbase/mdx.h"
 #include "import/teacher_check.h"
 #include "import_fixture.h"
 
@@ -198,7 +199,13 @@ TEST_F(TemplateTest, SlotsComeFromTheCentresLinesLastNonEmptyValueWinning) {
                                        std::pair<std::string, std::string>{"", ""},
                                        std::pair<std::string, std::string>{"11:05", "12:00"},
                                        std::pair<std::string, std::string>{"20:00", "20:55"}));
-  EXPECT_TRUE(std::filesystem::exists(host("C:\\KTEMP\\VAVOVIDI\\PLANTILLA.MDX")));
+  // A real production index with its tag HORA over the 20 rows.
+  const auto dbf = bytes("C:\\KTEMP\\VAVOVIDI\\PLANTILLA.DBF");
+  ASSERT_GT(dbf.size(), 29u);
+  auto tags = dbase::readMdx(host("C:\\KTEMP\\VAVOVIDI\\PLANTILLA.MDX"), static_cast<std::uint8_t>(dbf[29]));
+  ASSERT_EQ(tags.size(), 1u);
+  EXPECT_EQ(tags[0].spec.name, "HORA");
+  EXPECT_EQ(tags[0].entries.size(), 20u);
 }
 
 TEST_F(TemplateTest, TimesEditedInTheWindowAreTheOnesWritten) {
