@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <regex>
@@ -213,12 +214,22 @@ std::string backupPrevious(const std::vector<Item>& items) {
   if (std::none_of(items.begin(), items.end(), [](const Item& i) { return i.existed; })) return {};
   winpath::createFolders(kBackupRoot);
   fs::path root = winpath::resolve(kBackupRoot);
-  // Runs within one second get "-2", "-3"... after the same stamp, so that
-  // names keep sorting in the order the backups were made.
+  // Runs within one second get "-2", "-3"... after the same stamp, always
+  // above any number of that second already used (even if since pruned
+  // away), so that names keep sorting in the order the backups were made.
   const std::string when = stamp();
-  std::string name = when;
+  int used = 0;
   std::error_code ec;
-  for (int n = 2; fs::exists(root / name, ec); ++n) name = when + "-" + std::to_string(n);
+  for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string other = it->path().filename().string();
+    if (other == when) {
+      used = std::max(used, 1);
+    } else if (other.size() > when.size() + 1 && other.compare(0, when.size() + 1, when + "-") == 0) {
+      used = std::max(used, std::atoi(other.c_str() + when.size() + 1));
+    }
+  }
+  ec.clear();
+  std::string name = used == 0 ? when : when + "-" + std::to_string(used + 1);
   std::string folderWin = winpath::join(kBackupRoot, name);
   fs::path folder = root / name;
   try {

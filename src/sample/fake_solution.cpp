@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <random>
 #include <set>
 #include <tuple>
@@ -28,7 +29,8 @@ std::vector<SolutionRow> planTimetable(const std::vector<Assignment>& assignment
     for (int h = 1; h <= options.slotsPerDay; ++h) week.push_back({d, h});
 
   // What is taken: (who, day, slot).
-  std::set<std::tuple<std::string, int, int>> teacherBusy, groupBusy, roomBusy;
+  std::set<std::tuple<std::string, int, int>> teacherBusy, roomBusy;
+  std::map<std::tuple<std::string, int, int>, int> groupLessons;
   std::vector<SolutionRow> rows;
   for (const Assignment& a : assignments) {
     const std::string group = a.nivel + "|" + a.curso + "|" + a.grupo;
@@ -41,7 +43,9 @@ std::vector<SolutionRow> planTimetable(const std::vector<Assignment>& assignment
       SolutionRow row{0, 0, "", a.prof, a.nivel, a.curso, a.asig, a.grupo};
       for (const Slot& slot : week) {
         if (!a.prof.empty() && teacherBusy.count({a.prof, slot.dia, slot.hora})) continue;
-        if (groupBusy.count({group, slot.dia, slot.hora})) continue;
+        auto groupKey = std::make_tuple(group, slot.dia, slot.hora);
+        auto inGroup = groupLessons.find(groupKey);
+        if (inGroup != groupLessons.end() && inGroup->second >= std::max(1, options.groupParallel)) continue;
         std::string room;
         if (!rooms.empty()) {
           size_t start = random() % rooms.size();
@@ -53,7 +57,7 @@ std::vector<SolutionRow> planTimetable(const std::vector<Assignment>& assignment
           roomBusy.insert({room, slot.dia, slot.hora});
         }
         if (!a.prof.empty()) teacherBusy.insert({a.prof, slot.dia, slot.hora});
-        groupBusy.insert({group, slot.dia, slot.hora});
+        ++groupLessons[groupKey];
         daysUsed.insert(slot.dia);
         row.dia = slot.dia;
         row.hora = slot.hora;

@@ -26,11 +26,15 @@ struct Assignment {
 struct FakeSolutionOptions {
   unsigned seed = 1;
   int days = 5;
-  int slotsPerDay = 6;
+  int slotsPerDay = 12;  // a morning and an afternoon shift
+  // Lessons one group may have at once: optional subjects are taught side
+  // by side to parts of a group.
+  int groupParallel = 3;
 };
 
-// Places the lessons: no teacher, group or room holds two lessons at once;
-// a lesson that finds no free day, slot and room is left unplaced (DIA 0).
+// Places the lessons: no teacher or room holds two lessons at once, no group
+// more than `groupParallel`; a lesson that finds no free day, slot and room
+// is left unplaced (DIA 0).
 std::vector<SolutionRow> planTimetable(const std::vector<Assignment>& assignments,
                                        const std::vector<std::string>& rooms,
                                        const FakeSolutionOptions& options);

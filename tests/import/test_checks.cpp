@@ -139,6 +139,7 @@ TEST_F(RunTest, TheCheckLeavesTheTeacherTableOpenOnlyWhenItPasses) {
   auto open = ControlarDniProfesores(ui);
   ASSERT_NE(open, nullptr);
   EXPECT_TRUE(open->active());
+  open.reset();
   writeProft({{"GPJ", "GARCIA PEREZ JUAN", 0}});
   ScriptedUi other;
   EXPECT_EQ(ControlarDniProfesores(other), nullptr);

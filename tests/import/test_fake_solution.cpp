@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <tuple>
 
@@ -16,17 +17,21 @@ using sample::Assignment;
 using sample::FakeSolutionOptions;
 using sample::planTimetable;
 
-TEST(FakeSolution, NoTeacherGroupOrRoomHoldsTwoLessonsAtOnce) {
+TEST(FakeSolution, NoTeacherOrRoomHoldsTwoLessonsAtOnceNorAGroupMoreThanAllowed) {
   std::vector<Assignment> work;
   for (int g = 0; g < 6; ++g)
     for (int t = 0; t < 5; ++t)
       work.push_back({"S" + std::to_string(t), "T" + std::to_string((g + t) % 7), "ESO", "1",
                       std::string(1, 'A' + g), 4});
-  auto rows = planTimetable(work, {"R1", "R2", "R3", "R4", "R5"}, FakeSolutionOptions{});
+  FakeSolutionOptions options;
+  options.slotsPerDay = 6;
+  options.groupParallel = 2;
+  auto rows = planTimetable(work, {"R1", "R2", "R3", "R4", "R5"}, options);
   long lessons = 0;
   for (auto& a : work) lessons += a.sessions;
   ASSERT_EQ(static_cast<long>(rows.size()), lessons);
-  std::set<std::tuple<std::string, int, int>> teacher, group, room;
+  std::set<std::tuple<std::string, int, int>> teacher, room;
+  std::map<std::tuple<std::string, int, int>, int> group;
   for (auto& r : rows) {
     if (r.dia == 0) continue;
     EXPECT_GE(r.dia, 1);
@@ -34,7 +39,7 @@ TEST(FakeSolution, NoTeacherGroupOrRoomHoldsTwoLessonsAtOnce) {
     EXPECT_GE(r.hora, 1);
     EXPECT_LE(r.hora, 6);
     EXPECT_TRUE(teacher.insert({r.prof, r.dia, r.hora}).second) << r.prof;
-    EXPECT_TRUE(group.insert({r.nivel + r.curso + r.grupo, r.dia, r.hora}).second);
+    EXPECT_LE((++group[std::make_tuple(r.nivel + r.curso + r.grupo, r.dia, r.hora)]), 2);
     EXPECT_TRUE(room.insert({r.aula, r.dia, r.hora}).second);
   }
 }
@@ -42,7 +47,7 @@ TEST(FakeSolution, NoTeacherGroupOrRoomHoldsTwoLessonsAtOnce) {
 TEST(FakeSolution, LessonsThatDoNotFitAreLeftWithoutADay) {
   // One group, 2 days of 2 slots, 6 lessons: two cannot be placed.
   auto rows = planTimetable({{"MAT", "T1", "ESO", "1", "A", 3}, {"LEN", "T2", "ESO", "1", "A", 3}}, {"R1"},
-                            FakeSolutionOptions{1, 2, 2});
+                            FakeSolutionOptions{1, 2, 2, 1});
   ASSERT_EQ(rows.size(), 6u);
   EXPECT_EQ(std::count_if(rows.begin(), rows.end(), [](auto& r) { return r.dia == 0; }), 2);
 }
