@@ -136,7 +136,7 @@ std::shared_ptr<SharedTable> loadShared(int fd, const fs::path& path, const std:
       for (MdxTag& t : readMdx(mdx, shared->header.ldid)) {
         Tag tag;
         tag.keyFields = keyFieldsOf(shared->header, t.spec);
-        tag.entries = EntrySet(KeyOrder{shared->header.ldid, t.spec.type});
+        tag.entries = EntrySet(KeyOrder{shared->header.ldid, t.spec.type, t.spec.descending});
         for (MdxEntry& e : t.entries)
           tag.entries.emplace_hint(tag.entries.end(), IndexEntry{std::move(e.key), e.recNo});
         tag.spec = std::move(t.spec);
@@ -177,9 +177,21 @@ int openExclusiveForRewrite(const fs::path& path, const std::string& displayName
 
 }  // namespace
 
+// A unique tag keeps only the first record of each key.
+static void insertEntry(Tag& tag, IndexEntry entry) {
+  if (tag.spec.unique) {
+    auto it = tag.entries.lower_bound(IndexEntry{entry.key, 0});
+    if (it != tag.entries.end() &&
+        compareKeys(tag.entries.key_comp().ldid, tag.spec.type, it->key, entry.key) == 0) {
+      return;
+    }
+  }
+  tag.entries.insert(std::move(entry));
+}
+
 bool KeyOrder::operator()(const IndexEntry& a, const IndexEntry& b) const {
   int c = compareKeys(ldid, type, a.key, b.key);
-  if (c != 0) return c < 0;
+  if (c != 0) return descending ? c > 0 : c < 0;
   return a.recNo < b.recNo;
 }
 
@@ -356,7 +368,7 @@ void DbfTable::updateRecord(std::uint32_t recNo, const char* record) {
       std::string after = keyOf(static_cast<int>(i), record);
       if (before == after) continue;
       t.entries.erase(IndexEntry{before, recNo});
-      t.entries.insert(IndexEntry{after, recNo});
+      insertEntry(t, IndexEntry{after, recNo});
       shared_->indexDirty = true;
     }
   }
@@ -375,7 +387,7 @@ std::uint32_t DbfTable::appendRecord(const char* record) {
   ++shared_->generation;
   stampHeader();
   for (std::size_t i = 0; i < shared_->tags.size(); ++i) {
-    shared_->tags[i].entries.insert(IndexEntry{keyOf(static_cast<int>(i), record), recNo});
+    insertEntry(shared_->tags[i], IndexEntry{keyOf(static_cast<int>(i), record), recNo});
     shared_->indexDirty = true;
   }
   return recNo;

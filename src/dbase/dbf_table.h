@@ -37,6 +37,7 @@ struct IndexEntry {
 struct KeyOrder {
   std::uint8_t ldid = 0x57;
   KeyType type = KeyType::Character;
+  bool descending = false;  // keys from the largest; equal keys still by record number
   bool operator()(const IndexEntry& a, const IndexEntry& b) const;
 };
 
