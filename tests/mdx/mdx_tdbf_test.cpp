@@ -1,6 +1,7 @@
 // Indexes exchanged with Free Pascal's TDbf in both directions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -139,6 +140,33 @@ TEST(WrittenByUs, TdbfReadsAnEmptyTagAndASingleLeaf) {
            {sortedTag({"COD", "COD", KeyType::Character, 4}, {padded("B", 4), padded("A", 4), padded("B", 4)},
                       0x57)});
   EXPECT_EQ(tdbfOrder(dir / "UNA.DBF", "COD"), (std::vector<std::uint32_t>{2, 1, 3}));
+}
+
+TEST(WrittenByUs, TdbfReadsDescendingAndUniqueTags) {
+  if (!tdbfOracleAvailable()) GTEST_SKIP() << "fpc is not installed";
+  ScratchDir dir;
+  const std::vector<std::string> cods = {"B", "A", "C", "B", "\xC1"};
+  std::vector<std::vector<std::string>> rows;
+  std::vector<std::string> keys;
+  for (const auto& c : cods) {
+    rows.push_back({c});
+    keys.push_back(padded(c, 4));
+  }
+  writeMiniDbf(dir / "ORDEN.DBF", {{"COD", 'C', 4, 0}}, rows, 0x58);
+  MdxTag desc = sortedTag({"CODDESC", "COD", KeyType::Character, 4, true, false}, keys, 0x58);
+  MdxTag unique = sortedTag({"CODUNICO", "COD", KeyType::Character, 4, false, true}, keys, 0x58);
+  // A unique tag keeps the first record of each key.
+  unique.entries.erase(std::remove_if(unique.entries.begin(), unique.entries.end(),
+                                      [](const MdxEntry& e) { return e.recNo == 4; }),
+                       unique.entries.end());
+  writeMdx(dir / "ORDEN.MDX", "ORDEN", 0x58, {desc, unique});
+  const auto listed = runTdbfOracle({"tags", (dir / "ORDEN.DBF").string()});
+  ASSERT_GE(listed.size(), 2u);
+  EXPECT_EQ(listed[0], "CODDESC\tCOD\tdesc");
+  EXPECT_EQ(listed[1], "CODUNICO\tCOD\tunique");
+  EXPECT_EQ(recordOrder(desc), (std::vector<std::uint32_t>{3, 1, 4, 5, 2}));
+  EXPECT_EQ(tdbfOrder(dir / "ORDEN.DBF", "CODDESC"), recordOrder(desc));
+  EXPECT_EQ(tdbfOrder(dir / "ORDEN.DBF", "CODUNICO"), (std::vector<std::uint32_t>{2, 5, 1, 3}));
 }
 
 std::string specFor(std::uint8_t ldid, const Sample& s) {

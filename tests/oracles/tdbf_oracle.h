@@ -4,6 +4,7 @@
 //   if (!tdbfOracleAvailable()) GTEST_SKIP() << "fpc missing";
 //   auto tags = runTdbfOracle({"tags", dbfPath});
 //   auto order = runTdbfOracle({"iterate", dbfPath, "COD"});  // record numbers
+//   auto rows = runTdbfOracle({"iterate", dbfPath, "-", "fields"});  // physical order
 //
 // See the head of tdbf_oracle.pas for its commands. TDbf's numeric keys
 // compare 0 after positive values below 0.1 (a defect of its BCD compare):

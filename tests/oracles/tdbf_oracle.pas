@@ -2,8 +2,9 @@
   built on Free Pascal's TDbf, for the tests of our engine.
 
   tdbf_oracle tags    FILE.DBF                 one line per tag: name TAB expression TAB options
-  tdbf_oracle iterate FILE.DBF TAG [fields]    one line per record in index order:
-                                               record number, then TAB and each field's hex bytes
+  tdbf_oracle iterate FILE.DBF TAG [fields]    one line per live record in index order
+                                               (TAG "-": physical order): record number,
+                                               then TAB and each field's text in hex
   tdbf_oracle find    FILE.DBF TAG KEYHEX...   one line per key: record number of the
                                                exact match or "-"; numeric tags take
                                                the number's text in hex
@@ -134,7 +135,7 @@ var
   line: string;
 begin
   t := OpenTable(fileName, true);
-  t.IndexName := tag;
+  if tag <> '-' then t.IndexName := tag;
   t.First;
   while not t.EOF do
   begin
