@@ -97,13 +97,12 @@ TEST_P(WrittenByUs, TdbfIteratesAndFindsInOurOrder) {
     EXPECT_EQ(tdbfOrder(dir / "ALUMNOS.DBF", tag.spec.name), recordOrder(tag)) << tag.spec.name;
 
   // Searches land on the first record holding the key; absent keys fail.
-  // (TDbf's SearchKey finds nothing in tables of the OEM drivers 0x14 and
-  // 0x18, in its own files too, so searches are checked under ANSI drivers.)
-  if (ldid == 0x14 || ldid == 0x18) return;
   std::map<std::string, std::uint32_t> firstOfCode, firstOfName;
+  std::map<double, std::uint32_t> firstOfMark;
   for (std::size_t i = s.codes.size(); i-- > 0;) {
     firstOfCode[s.codes[i]] = static_cast<std::uint32_t>(i + 1);
     firstOfName[s.names[i]] = static_cast<std::uint32_t>(i + 1);
+    firstOfMark[s.values[i]] = static_cast<std::uint32_t>(i + 1);
   }
   std::vector<std::string> args = {"find", (dir / "ALUMNOS.DBF").string(), "COD"};
   std::vector<std::string> want;
@@ -122,6 +121,18 @@ TEST_P(WrittenByUs, TdbfIteratesAndFindsInOurOrder) {
   for (const auto& [key, rec] : firstOfName) {
     args.push_back(toHex(key));
     want.push_back(std::to_string(rec));
+  }
+  EXPECT_EQ(runTdbfOracle(args), want);
+
+  args = {"find", (dir / "ALUMNOS.DBF").string(), "NOTA"};
+  want.clear();
+  for (const auto& [value, rec] : firstOfMark) {
+    args.push_back(toHex(text(value)));
+    want.push_back(std::to_string(rec));
+  }
+  for (double absent : {0.3, 101.0, -100.5}) {
+    args.push_back(toHex(text(absent)));
+    want.push_back("-");
   }
   EXPECT_EQ(runTdbfOracle(args), want);
 }

@@ -150,18 +150,31 @@ begin
   t.Free;
 end;
 
+{ Character keys go in as the table's own bytes (SearchKeyPChar without
+  translation: SearchKey would translate them and finds nothing in tables of
+  OEM drivers); numeric keys as numbers. }
 procedure Find(const fileName, tag: string; firstKey: integer);
 var
   t: TDbf;
   i: integer;
   key: string;
+  field: TField;
+  found: boolean;
 begin
   t := OpenTable(fileName, true);
   t.IndexName := tag;
+  t.UpdateIndexDefs;
+  field := nil;
+  for i := 0 to t.IndexDefs.Count - 1 do
+    if SameText(t.IndexDefs[i].Name, tag) then field := t.FindField(t.IndexDefs[i].Expression);
   for i := firstKey to ParamCount do
   begin
     key := HexToStr(ParamStr(i));
-    if t.SearchKey(key, stEqual) then
+    if (field <> nil) and (field.DataType in [ftString, ftFixedChar, ftWideString]) then
+      found := t.SearchKeyPChar(PChar(key), stEqual, false)
+    else
+      found := t.SearchKey(key, stEqual);
+    if found then
       WriteLn(t.PhysicalRecNo)
     else
       WriteLn('-');
