@@ -180,6 +180,33 @@ TEST(WrittenByUs, TdbfReadsDescendingAndUniqueTags) {
   EXPECT_EQ(tdbfOrder(dir / "ORDEN.DBF", "CODUNICO"), (std::vector<std::uint32_t>{2, 5, 1, 3}));
 }
 
+// Keys of up to four bytes make 8-byte items: the fullest nodes there are.
+TEST(WrittenByUs, TdbfReadsShortKeysInFullNodes) {
+  if (!tdbfOracleAvailable()) GTEST_SKIP() << "fpc is not installed";
+  ScratchDir dir;
+  std::mt19937 rng(4);
+  std::vector<std::vector<std::string>> rows;
+  std::vector<std::string> keys;
+  for (int i = 0; i < 20000; ++i) {
+    std::string g(1, static_cast<char>('A' + rng() % 26));
+    if (rng() % 3) g += static_cast<char>('a' + rng() % 26);
+    rows.push_back({g});
+    keys.push_back(padded(g, 2));
+  }
+  writeMiniDbf(dir / "GRUPOS.DBF", {{"GRUPO", 'C', 2, 0}}, rows, 0x58);
+  const MdxTag tag = sortedTag({"GRUPO", "GRUPO", KeyType::Character, 2}, keys, 0x58);
+  writeMdx(dir / "GRUPOS.MDX", "GRUPOS", 0x58, {tag});
+  EXPECT_EQ(tdbfOrder(dir / "GRUPOS.DBF", "GRUPO"), recordOrder(tag));
+  std::map<std::string, std::uint32_t> first;
+  for (std::size_t i = keys.size(); i-- > 0;) first[keys[i]] = static_cast<std::uint32_t>(i + 1);
+  std::vector<std::string> args = {"find", (dir / "GRUPOS.DBF").string(), "GRUPO"}, want;
+  for (const auto& [key, rec] : first) {
+    args.push_back(toHex(key));
+    want.push_back(std::to_string(rec));
+  }
+  EXPECT_EQ(runTdbfOracle(args), want);
+}
+
 std::string specFor(std::uint8_t ldid, const Sample& s) {
   std::string spec = "ldid " + std::to_string(ldid) + "\n";
   spec += "field COD C 10 0\nfield NOMBRE C 90 0\nfield NOTA N 9 2\n";
