@@ -1,0 +1,48 @@
+// PasarelaHoraria: the desktop program.
+//
+// Stand-alone: started without parameters (or with any number but two), one
+// window offering both transfers. Embedded: the host starts it with the
+// direction ("importar" or "exportar") and its window's handle in
+// hexadecimal; the window sits inside the host's and Tempolis.ini beside the
+// executable tells the host whether a transfer took place.
+#include <QTimer>
+#include <cstdio>
+
+#include "shell/exportar_datos.h"
+#include "shell/message_boxes.h"
+#include "shell/pasarela_application.h"
+
+namespace {
+
+// For the end-to-end tests only: PASARELA_TEST_ANSWER_BOXES answers every
+// message box with OK and prints it; PASARELA_TEST_PRESS names a button of
+// the main window to press once the event loop runs.
+void installTestHooks(pasarela::shell::TExportarDatos& window) {
+  if (qEnvironmentVariableIsSet("PASARELA_TEST_ANSWER_BOXES")) {
+    pasarela::shell::setMessageBoxHook([](pasarela::shell::BoxKind kind, const QString& text) {
+      std::fprintf(stderr, "%s: %s\n", kind == pasarela::shell::BoxKind::Error ? "error" : "notice",
+                   text.toUtf8().constData());
+    });
+  }
+  const QString press = qEnvironmentVariable("PASARELA_TEST_PRESS");
+  if (!press.isEmpty()) {
+    QTimer::singleShot(200, &window, [&window, press] {
+      if (auto* button = window.findChild<QPushButton*>(press)) button->click();
+    });
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  pasarela::shell::PasarelaApplication app(argc, argv);
+  QStringList parameters = QCoreApplication::arguments();
+  parameters.removeFirst();
+  pasarela::shell::TExportarDatos window(parameters);
+  installTestHooks(window);
+  window.FormCreate();
+  window.show();
+  QObject::connect(&window, &pasarela::shell::TExportarDatos::closed, &app, &QCoreApplication::quit,
+                   Qt::QueuedConnection);
+  return app.exec();
+}
