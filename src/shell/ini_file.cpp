@@ -123,11 +123,15 @@ void writeIniValue(const fs::path& file, const std::string& shownPath, const std
   if (exists) {
     // A read-only file is refused as the profile API refuses it, even where
     // the folder would let us replace it.
-    if (::access(file.c_str(), W_OK) != 0) throw fail();
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw fail();
-    content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) throw fail();
+    if (!fs::is_regular_file(file, ec) || ::access(file.c_str(), W_OK) != 0) throw fail();
+    try {
+      std::ifstream in(file, std::ios::binary);
+      if (!in) throw fail();
+      content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+      if (in.bad()) throw fail();
+    } catch (const std::exception&) {
+      throw fail();
+    }
   }
   const std::string updated = setIniValue(content, section, key, value);
 
