@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QShortcut>
+#include <algorithm>
 #include <filesystem>
 
 #include "data/folders.h"
@@ -84,6 +85,10 @@ TExportarDatos::TExportarDatos(QStringList parameters, QWidget* parent)
                  Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   setWindowTitle(QStringLiteral("Exportar e importar datos "));
   setFixedSize(kClientWidth, kClientHeight);
+  // Off Windows the window's fonts come from their metric twins when present.
+  QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                             {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+  QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
   setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11, false));
   setProperty("helpContext", 1);
   buildControls();
