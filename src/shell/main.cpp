@@ -15,8 +15,9 @@
 namespace {
 
 // For the end-to-end tests only: PASARELA_TEST_ANSWER_BOXES answers every
-// message box with OK and prints it; PASARELA_TEST_PRESS names a button of
-// the main window to press once the event loop runs.
+// message box with OK and prints it; PASARELA_TEST_PRESS names buttons of
+// the main window ("BExportar,BClose") to press one after the other once the
+// event loop runs.
 void installTestHooks(pasarela::shell::TExportarDatos& window) {
   if (qEnvironmentVariableIsSet("PASARELA_TEST_ANSWER_BOXES")) {
     pasarela::shell::setMessageBoxHook([](pasarela::shell::BoxKind kind, const QString& text) {
@@ -24,11 +25,13 @@ void installTestHooks(pasarela::shell::TExportarDatos& window) {
                    text.toUtf8().constData());
     });
   }
-  const QString press = qEnvironmentVariable("PASARELA_TEST_PRESS");
-  if (!press.isEmpty()) {
-    QTimer::singleShot(200, &window, [&window, press] {
-      if (auto* button = window.findChild<QPushButton*>(press)) button->click();
+  const QStringList presses = qEnvironmentVariable("PASARELA_TEST_PRESS").split(',', Qt::SkipEmptyParts);
+  int delay = 1000;
+  for (const QString& name : presses) {
+    QTimer::singleShot(delay, &window, [&window, name] {
+      if (auto* button = window.findChild<QPushButton*>(name)) button->click();
     });
+    delay += 700;
   }
 }
 
