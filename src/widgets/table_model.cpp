@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "dbase/error.h"
+#include "widgets/guarded.h"
 
 namespace pasarela::widgets {
 
@@ -170,15 +171,17 @@ void TableModel::writeField(int column, const QString& text) {
 bool TableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
   if (role != Qt::EditRole || !index.isValid() || !column(index.column()).editable) return false;
   const QString text = value.toString();
-  if (text == cache_[static_cast<size_t>(index.row())][static_cast<size_t>(index.column())])
-    return true;  // nothing changed: the record is not touched
-  setCurrentRow(index.row());
-  if (!editing()) table_.edit();
-  writeField(index.column(), text);
-  cache_[static_cast<size_t>(index.row())][static_cast<size_t>(index.column())] =
-      QString::fromStdString(table_.asString(columns_[static_cast<size_t>(index.column())].field));
-  emit dataChanged(index, index);
-  return true;
+  QString& cached = cache_[static_cast<size_t>(index.row())][static_cast<size_t>(index.column())];
+  if (text == cached) return true;  // nothing changed: the record is not touched
+  // Called from the view's editor: an error is shown here and the cell keeps
+  // its value.
+  return guarded([&] {
+    setCurrentRow(index.row());
+    if (!editing()) table_.edit();
+    writeField(index.column(), text);
+    cached = QString::fromStdString(table_.asString(columns_[static_cast<size_t>(index.column())].field));
+    emit dataChanged(index, index);
+  });
 }
 
 }  // namespace pasarela::widgets

@@ -40,8 +40,8 @@ class TableModel : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   // Writes through the table, starting an edit of the row's record when
-  // the table is browsing. Throws pasarela::Error for a value the field
-  // cannot take (the grid reports it).
+  // the table is browsing. A value the field cannot take is reported to the
+  // error handler and refused (returns false).
   bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
   const ColumnSpec& column(int c) const { return columns_.at(static_cast<size_t>(c)); }
