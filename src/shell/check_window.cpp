@@ -2,6 +2,7 @@
 
 #include <QTimer>
 
+#include "shell/window_fonts.h"
 #include "widgets/guarded.h"
 
 namespace pasarela::shell {
@@ -21,6 +22,7 @@ CheckWindow::CheckWindow(QWidget* owner, std::unique_ptr<Table> table,
                          Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint),
       table_(std::move(table)) {
   setWindowTitle(layout.caption);
+  setFont(sansSerifFont(11));
   setFixedSize(layout.clientSize);
   setProperty("helpContext", 1);
   move(24, 25);
@@ -62,6 +64,7 @@ CheckWindow::CheckWindow(QWidget* owner, std::unique_ptr<Table> table,
   titlePalette.setColor(QPalette::WindowText, Qt::red);
   title_->setPalette(titlePalette);
   title_->setAlignment(Qt::AlignCenter);
+  title_->setWordWrap(true);
   title_->setGeometry(layout.titleBounds);
 
   text_ = new QLabel(layout.text, background_);

@@ -18,6 +18,7 @@
 #include "shell/host_embedding.h"
 #include "shell/ini_file.h"
 #include "shell/message_boxes.h"
+#include "shell/window_fonts.h"
 #include "shell/window_interface.h"
 #include "widgets/guarded.h"
 
@@ -37,14 +38,9 @@ QString& iniFolderOverride() {
   return folder;
 }
 
-QFont pixelFont(const QString& family, int pixels, bool bold) {
-  QFont font(family);
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
-}
+QFont pixelFont(const QString& family, int pixels, bool bold) { return windowFont(family, pixels, bold); }
 
-QFont arial(int pixels, bool bold = false) { return pixelFont(QStringLiteral("Arial"), pixels, bold); }
+QFont arial(int pixels, bool bold = false) { return arialFont(pixels, bold); }
 
 void setTextColor(QWidget* w, const QColor& color) {
   QPalette p = w->palette();
@@ -85,10 +81,6 @@ TExportarDatos::TExportarDatos(QStringList parameters, QWidget* parent)
                  Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   setWindowTitle(QStringLiteral("Exportar e importar datos "));
   setFixedSize(kClientWidth, kClientHeight);
-  // Off Windows the window's fonts come from their metric twins when present.
-  QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                             {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-  QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
   setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11, false));
   setProperty("helpContext", 1);
   buildControls();

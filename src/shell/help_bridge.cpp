@@ -1,10 +1,34 @@
 #include "shell/help_bridge.h"
 
-// The help viewer is a library of its own; until it is linked in, the help
-// requests are dropped.
+#include <QString>
+
+#ifdef PASARELA_HAVE_HELP
+#include "shell/help/help_system.h"
+#endif
+
+// Without the help library linked in, help requests are dropped.
 namespace pasarela::shell {
 
-void showHelpContents() {}
-void showHelpContext(int) {}
+void setUpHelp([[maybe_unused]] QWidget* ownerWindow) {
+#ifdef PASARELA_HAVE_HELP
+  auto& help = pasarela::help::HelpSystem::instance();
+  help.setHelpFile(QString::fromLatin1(kHelpFile));
+  help.setOwnerWindow(ownerWindow);
+#endif
+}
+
+void showHelpContents() {
+#ifdef PASARELA_HAVE_HELP
+  auto& help = pasarela::help::HelpSystem::instance();
+  help.setHelpFile(QString::fromLatin1(kHelpFile));
+  help.helpCommand(pasarela::help::kWinHelpContents, 0);
+#endif
+}
+
+void showHelpContext([[maybe_unused]] int context) {
+#ifdef PASARELA_HAVE_HELP
+  pasarela::help::HelpSystem::instance().contextHelp(context);
+#endif
+}
 
 }  // namespace pasarela::shell

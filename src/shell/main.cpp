@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "shell/exportar_datos.h"
+#include "shell/help_bridge.h"
 #include "shell/message_boxes.h"
 #include "shell/pasarela_application.h"
 
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
   QStringList parameters = QCoreApplication::arguments();
   parameters.removeFirst();
   pasarela::shell::TExportarDatos window(parameters);
+  pasarela::shell::setUpHelp(&window);
   installTestHooks(window);
   window.FormCreate();
   window.show();

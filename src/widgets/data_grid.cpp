@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <algorithm>
 
 #include "widgets/guarded.h"
 
@@ -58,6 +59,9 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent) {
   connect(qApp, &QApplication::focusChanged, this, &DataGrid::onFocusChanged);
 }
 
+// The focus moves while the widget is being torn down: stop listening first.
+DataGrid::~DataGrid() { disconnect(qApp, nullptr, this, nullptr); }
+
 void DataGrid::setTableModel(TableModel* model) {
   model_ = model;
   setModel(model);
@@ -84,12 +88,15 @@ void DataGrid::setTableModel(TableModel* model) {
 }
 
 // Widths are given in characters of the grid's font, like the dataset's
-// display widths.
+// display widths; a column is never narrower than its title.
 void DataGrid::applyColumnWidths() {
   const QFontMetrics metrics(font());
+  const QFontMetrics titleMetrics(horizontalHeader()->font());
   const int charWidth = metrics.horizontalAdvance(QLatin1Char('0'));
-  for (int c = 0; c < model_->columnCount(); ++c)
-    setColumnWidth(c, model_->column(c).widthChars * charWidth + 8);
+  for (int c = 0; c < model_->columnCount(); ++c) {
+    const int title = titleMetrics.horizontalAdvance(model_->column(c).title) + 10;
+    setColumnWidth(c, std::max(model_->column(c).widthChars * charWidth + 8, title));
+  }
 }
 
 bool DataGrid::contains(const QWidget* w) const { return w && (w == this || isAncestorOf(w)); }

@@ -17,6 +17,7 @@ class DataGrid : public QTableView {
   Q_OBJECT
  public:
   explicit DataGrid(QWidget* parent = nullptr);
+  ~DataGrid() override;
   void setTableModel(TableModel* model);
   TableModel* tableModel() const { return model_; }
   // Hands the text of an open cell editor to the model.

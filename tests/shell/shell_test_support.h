@@ -23,6 +23,7 @@
 #include "shell/check_window.h"
 #include "shell/exportar_datos.h"
 #include "shell/message_boxes.h"
+#include "widgets/guarded.h"
 
 namespace shelltest {
 
@@ -74,6 +75,9 @@ class ShellTest : public ::testing::Test {
     pasarela::NumParametros = 0;
     pasarela::Transformado = 0;
     pasarela::shell::TExportarDatos::setIniFolderForTests(QString::fromStdString(exeFolder_.string()));
+    // As the application object does: escaping errors go to the error box.
+    pasarela::widgets::setErrorHandler(
+        [](const std::string& message) { pasarela::shell::showErrorBox(nullptr, message); });
     pasarela::shell::setMessageBoxHook([this](pasarela::shell::BoxKind kind, const QString& text) {
       boxes_.push_back({kind, text});
       if (onBox_) onBox_(boxes_.back());
