@@ -23,6 +23,7 @@
 #include "shell/check_window.h"
 #include "shell/exportar_datos.h"
 #include "shell/message_boxes.h"
+#include "shell/pasarela_application.h"
 #include "widgets/guarded.h"
 
 namespace shelltest {
@@ -35,9 +36,7 @@ inline QApplication& application() {
   static char* argv[] = {name, nullptr};
   static QApplication* app = [] {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    auto* a = new QApplication(argc, argv);
-    a->setApplicationName(QStringLiteral("PasarelaHoraria"));
-    return a;
+    return new pasarela::shell::PasarelaApplication(argc, argv);
   }();
   return *app;
 }
