@@ -1,7 +1,9 @@
 #include "shell/check_window.h"
 
+#include <QShortcut>
 #include <QTimer>
 
+#include "shell/help_bridge.h"
 #include "shell/window_fonts.h"
 #include "widgets/guarded.h"
 
@@ -84,6 +86,9 @@ CheckWindow::CheckWindow(QWidget* owner, std::unique_ptr<Table> table,
   BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
   BitBtn1->setGeometry(layout.buttonBounds);
   connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
+
+  auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+  connect(f1, &QShortcut::activated, this, [] { showHelpContext(1); });
 
   setTabOrder(grid_, BitBtn1);
   grid_->setFocus();

@@ -9,6 +9,15 @@
 // Without the help library linked in, help requests are dropped.
 namespace pasarela::shell {
 
+namespace {
+HelpRequestHook& hookSlot() {
+  static HelpRequestHook hook;
+  return hook;
+}
+}  // namespace
+
+void setHelpRequestHook(HelpRequestHook hook) { hookSlot() = std::move(hook); }
+
 void setUpHelp([[maybe_unused]] QWidget* ownerWindow) {
 #ifdef PASARELA_HAVE_HELP
   auto& help = pasarela::help::HelpSystem::instance();
@@ -18,6 +27,10 @@ void setUpHelp([[maybe_unused]] QWidget* ownerWindow) {
 }
 
 void showHelpContents() {
+  if (hookSlot()) {
+    hookSlot()(0);
+    return;
+  }
 #ifdef PASARELA_HAVE_HELP
   auto& help = pasarela::help::HelpSystem::instance();
   help.setHelpFile(QString::fromLatin1(kHelpFile));
@@ -26,6 +39,10 @@ void showHelpContents() {
 }
 
 void showHelpContext([[maybe_unused]] int context) {
+  if (hookSlot()) {
+    hookSlot()(context);
+    return;
+  }
 #ifdef PASARELA_HAVE_HELP
   pasarela::help::HelpSystem::instance().contextHelp(context);
 #endif

@@ -3,9 +3,11 @@
 // the program goes on.
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include "dbase/error.h"
+#include "shell/help_bridge.h"
 #include "shell_test_support.h"
 
 using shelltest::ShellTest;
@@ -70,4 +72,18 @@ TEST_F(ErrorBox, ANoticeHasTheTitleAndOK) {
   pasarela::shell::showNotice(nullptr, QStringLiteral("Proceso finalizado"));
   EXPECT_EQ(title, QStringLiteral("PasarelaHoraria"));
   EXPECT_EQ(text, QStringLiteral("Proceso finalizado"));
+}
+
+TEST_F(ErrorBox, HelpButtonAndF1GoToTheHelpSystem) {
+  std::vector<int> requests;
+  pasarela::shell::setHelpRequestHook([&](int context) { requests.push_back(context); });
+  pasarela::shell::TExportarDatos w({});
+  w.show();
+  QApplication::setActiveWindow(&w);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  w.Button1->click();
+  w.CBCentro->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+  pasarela::shell::setHelpRequestHook({});
+  EXPECT_EQ(requests, (std::vector<int>{0, 1}));  // contents, then context 1
 }
