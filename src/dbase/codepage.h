@@ -1,0 +1,36 @@
+// Code pages of dBase tables: the language-driver byte (LDID, header byte
+// 29) picks a single-byte code page; text inside the program is UTF-8.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace pasarela::dbase {
+
+class CodePage {
+ public:
+  // Code page number of a language driver; unknown or zero means 1252.
+  static int numberForLdid(std::uint8_t ldid);
+  // The shared converter of a code page number (437, 850, 1252, ...).
+  static const CodePage& forNumber(int number);
+  static const CodePage& forLdid(std::uint8_t ldid) { return forNumber(numberForLdid(ldid)); }
+
+  int number() const { return number_; }
+  // Bytes of this code page to UTF-8.
+  std::string toUtf8(std::string_view bytes) const;
+  // UTF-8 to bytes of this code page; a character the code page lacks (or a
+  // broken UTF-8 sequence) becomes '?'. One character is one byte, so
+  // cutting the result to a field's size counts characters.
+  std::string fromUtf8(std::string_view text) const;
+
+  explicit CodePage(int number);
+
+ private:
+  int number_;
+  std::string decode_[256];
+  // Unicode code point of bytes 0x80..0xFF (0 where the page has none).
+  char32_t high_[128];
+};
+
+}  // namespace pasarela::dbase

@@ -1,0 +1,27 @@
+#include "dbase/collation.h"
+
+#include "dbase/collation_tables.h"
+
+namespace pasarela::dbase {
+
+bool isBinaryCollation(std::uint8_t ldid) { return collationWeights(ldid) == nullptr; }
+
+int collate(std::uint8_t ldid, std::string_view a, std::string_view b) {
+  const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+  if (const CollationWeights* w = collationWeights(ldid)) {
+    for (std::size_t i = 0; i < n; ++i) {
+      const int x = (*w)[static_cast<unsigned char>(a[i])];
+      const int y = (*w)[static_cast<unsigned char>(b[i])];
+      if (x != y) return x < y ? -1 : 1;
+    }
+  } else {
+    for (std::size_t i = 0; i < n; ++i) {
+      const unsigned char x = static_cast<unsigned char>(a[i]);
+      const unsigned char y = static_cast<unsigned char>(b[i]);
+      if (x != y) return x < y ? -1 : 1;
+    }
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+}  // namespace pasarela::dbase

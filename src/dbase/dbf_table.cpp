@@ -1,0 +1,586 @@
+#include "dbase/dbf_table.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <mutex>
+
+#include "dbase/dbf_value.h"
+#include "dbase/error.h"
+#include "dbase/memo_file.h"
+
+namespace fs = std::filesystem;
+
+namespace pasarela::dbase {
+
+struct SharedTable {
+  Header header;
+  fs::path path;
+  std::string displayName;
+  std::vector<Tag> tags;
+  fs::path mdxPath;
+  std::uint64_t generation = 1;
+  bool indexDirty = false;
+  std::unique_ptr<MemoFile> memo;
+};
+
+namespace {
+
+using FileId = std::pair<dev_t, ino_t>;
+
+std::mutex registryMutex;
+std::map<FileId, std::weak_ptr<SharedTable>>& registry() {
+  static std::map<FileId, std::weak_ptr<SharedTable>> r;
+  return r;
+}
+
+std::string upperAscii(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string trim(const std::string& s) {
+  std::size_t b = s.find_first_not_of(" \t");
+  if (b == std::string::npos) return "";
+  std::size_t e = s.find_last_not_of(" \t");
+  return s.substr(b, e - b + 1);
+}
+
+Error inUse(const std::string& name) { return Error("El archivo '" + name + "' está en uso"); }
+
+Error ioError(const std::string& name, const char* what) {
+  return Error("No se puede " + std::string(what) + " el archivo '" + name + "': " + std::strerror(errno));
+}
+
+// Takes the file's lock without waiting: exclusive = write lock.
+bool lockFile(int fd, bool exclusive) {
+  struct flock fl {};
+  fl.l_type = static_cast<short>(exclusive ? F_WRLCK : F_RDLCK);
+  fl.l_whence = SEEK_SET;
+  fl.l_start = 0;
+  fl.l_len = 0;
+  return fcntl(fd, F_OFD_SETLK, &fl) == 0;
+}
+
+std::string readAll(int fd, std::uint64_t offset, std::size_t size) {
+  std::string out(size, '\0');
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t n = pread(fd, out.data() + done, size - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  out.resize(done);
+  return out;
+}
+
+bool writeAll(int fd, std::uint64_t offset, const char* data, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t n = pwrite(fd, data + done, size - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// The fields of a key expression: a field name, or names joined by '+'.
+std::vector<int> keyFieldsOf(const Header& header, const MdxTagSpec& spec) {
+  std::vector<int> out;
+  std::string expr = upperAscii(spec.expression);
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t plus = expr.find('+', start);
+    std::string part = trim(expr.substr(start, plus == std::string::npos ? std::string::npos : plus - start));
+    int found = -1;
+    for (std::size_t i = 0; i < header.fields.size(); ++i) {
+      if (upperAscii(header.fields[i].name) == part && !header.fields[i].system) found = static_cast<int>(i);
+    }
+    if (found < 0) return {};
+    out.push_back(found);
+    if (plus == std::string::npos) break;
+    start = plus + 1;
+  }
+  if (spec.type != KeyType::Character && out.size() != 1) return {};
+  for (int f : out) {
+    char t = header.fields[static_cast<std::size_t>(f)].type;
+    if (spec.type == KeyType::Character && t != 'C') return {};
+    if (spec.type == KeyType::Numeric && !std::strchr("NFI", t)) return {};
+    if (spec.type == KeyType::Date && t != 'D') return {};
+  }
+  return out;
+}
+
+std::shared_ptr<SharedTable> loadShared(int fd, const fs::path& path, const std::string& displayName) {
+  struct stat st {};
+  if (fstat(fd, &st) != 0) throw ioError(displayName, "leer");
+  std::string head = readAll(fd, 0, static_cast<std::size_t>(std::min<off_t>(st.st_size, 65536)));
+  auto shared = std::make_shared<SharedTable>();
+  shared->header = parseHeader(head, static_cast<std::uint64_t>(st.st_size), displayName);
+  shared->path = path;
+  shared->displayName = displayName;
+  if (shared->header.productionIndex) {
+    fs::path mdx = siblingFile(path, "MDX");
+    std::error_code ec;
+    if (fs::is_regular_file(mdx, ec)) {
+      shared->mdxPath = mdx;
+      for (MdxTag& t : readMdx(mdx, shared->header.ldid)) {
+        Tag tag;
+        tag.keyFields = keyFieldsOf(shared->header, t.spec);
+        tag.entries = EntrySet(KeyOrder{shared->header.ldid, t.spec.type});
+        for (MdxEntry& e : t.entries)
+          tag.entries.emplace_hint(tag.entries.end(), IndexEntry{std::move(e.key), e.recNo});
+        tag.spec = std::move(t.spec);
+        shared->tags.push_back(std::move(tag));
+      }
+    }
+  }
+  return shared;
+}
+
+void writeIndexFile(const fs::path& mdx, const fs::path& dbf, std::uint8_t ldid,
+                    const std::vector<Tag>& tags) {
+  std::vector<MdxTag> out;
+  out.reserve(tags.size());
+  for (const Tag& t : tags) {
+    MdxTag m;
+    m.spec = t.spec;
+    m.entries.reserve(t.entries.size());
+    for (const IndexEntry& e : t.entries) m.entries.push_back(MdxEntry{e.key, e.recNo});
+    out.push_back(std::move(m));
+  }
+  writeMdx(mdx, upperAscii(dbf.stem().string()), ldid, out);
+}
+
+// Opens for writing and takes the write lock, or fails naming the file.
+int openExclusiveForRewrite(const fs::path& path, const std::string& displayName, bool create) {
+  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0666);
+  if (fd < 0) {
+    if (errno == ENOENT) throw Error("No se encuentra el archivo '" + displayName + "'");
+    throw ioError(displayName, "escribir");
+  }
+  if (!lockFile(fd, true)) {
+    ::close(fd);
+    throw inUse(displayName);
+  }
+  return fd;
+}
+
+}  // namespace
+
+bool KeyOrder::operator()(const IndexEntry& a, const IndexEntry& b) const {
+  int c = compareKeys(ldid, type, a.key, b.key);
+  if (c != 0) return c < 0;
+  return a.recNo < b.recNo;
+}
+
+fs::path siblingFile(const fs::path& dbf, const std::string& extension) {
+  fs::path dir = dbf.parent_path();
+  std::string stem = dbf.stem().string();
+  std::string wanted = upperAscii(stem + "." + extension);
+  std::error_code ec;
+  for (fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    if (upperAscii(name) == wanted) return dir / name;
+  }
+  std::string ext = dbf.extension().string();
+  bool upper = !ext.empty() && std::none_of(ext.begin(), ext.end(), [](char c) {
+    return std::islower(static_cast<unsigned char>(c));
+  });
+  std::string lowerExt = extension;
+  for (char& c : lowerExt) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return dir / (stem + "." + (upper ? upperAscii(extension) : lowerExt));
+}
+
+DbfTable::DbfTable(const fs::path& path, const std::string& displayName, bool exclusive)
+    : displayName_(displayName) {
+  fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  writable_ = fd_ >= 0;
+  if (fd_ < 0 && (errno == EACCES || errno == EROFS) && !exclusive)
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) {
+    if (errno == ENOENT || errno == ENOTDIR) throw Error("No se encuentra el archivo '" + displayName + "'");
+    throw ioError(displayName, "abrir");
+  }
+  struct stat st {};
+  if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd_);
+    throw Error("No se encuentra el archivo '" + displayName + "'");
+  }
+  if (!lockFile(fd_, exclusive)) {
+    ::close(fd_);
+    throw inUse(displayName);
+  }
+  try {
+    std::lock_guard<std::mutex> lock(registryMutex);
+    FileId id{st.st_dev, st.st_ino};
+    shared_ = registry()[id].lock();
+    if (!shared_) {
+      shared_ = loadShared(fd_, path, displayName);
+      registry()[id] = shared_;
+    }
+  } catch (...) {
+    ::close(fd_);
+    throw;
+  }
+}
+
+DbfTable::~DbfTable() {
+  try {
+    flushIndex();
+  } catch (...) {
+    // A destructor cannot report; close() flushes first and reports there.
+  }
+  {
+    std::lock_guard<std::mutex> lock(registryMutex);
+    shared_.reset();
+    for (auto it = registry().begin(); it != registry().end();) {
+      it = it->second.expired() ? registry().erase(it) : std::next(it);
+    }
+  }
+  if (fd_ >= 0) ::close(fd_);
+}
+
+const Header& DbfTable::header() const { return shared_->header; }
+const CodePage& DbfTable::codePage() const { return CodePage::forLdid(shared_->header.ldid); }
+std::uint32_t DbfTable::recordCount() const { return shared_->header.recordCount; }
+std::uint64_t DbfTable::generation() const { return shared_->generation; }
+
+void DbfTable::reloadCount() {
+  Header& h = shared_->header;
+  std::string head = readAll(fd_, 0, 8);
+  struct stat st {};
+  if (head.size() < 8 || fstat(fd_, &st) != 0) return;
+  std::uint32_t stated = 0;
+  for (int i = 7; i >= 4; --i)
+    stated = (stated << 8) | static_cast<unsigned char>(head[static_cast<std::size_t>(i)]);
+  std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
+  std::uint64_t available = size > h.headerLength ? (size - h.headerLength) / h.recordLength : 0;
+  std::uint32_t count = static_cast<std::uint32_t>(std::min<std::uint64_t>(stated, available));
+  if (count != h.recordCount) {
+    h.recordCount = count;
+    h.statedCount = stated;
+    ++shared_->generation;
+  }
+}
+
+const char* DbfTable::readRecord(std::uint32_t recNo) {
+  const Header& h = shared_->header;
+  if (recNo == 0 || recNo > h.recordCount) return nullptr;
+  const std::uint32_t len = h.recordLength;
+  if (cacheGeneration_ != shared_->generation || recNo < cacheFirst_ || recNo >= cacheFirst_ + cacheCount_) {
+    // Scans (forward from the start or on from the cached block, or
+    // backwards into it) read large blocks; jumps (index order, FindKey) read
+    // a few records.
+    const bool sameData = cacheCount_ > 0 && cacheGeneration_ == shared_->generation;
+    const bool forward = recNo == 1 || (sameData && recNo == cacheFirst_ + cacheCount_);
+    const bool backward = recNo == h.recordCount || (sameData && recNo + 1 == cacheFirst_);
+    std::uint32_t chunk = std::max<std::uint32_t>(1, ((forward || backward) ? 256 * 1024 : 2048) / len);
+    std::uint32_t first = recNo;
+    if (backward && !forward) first = recNo > chunk ? recNo - chunk + 1 : 1;
+    std::uint32_t count = std::min<std::uint32_t>(chunk, h.recordCount - first + 1);
+    cache_.resize(static_cast<std::size_t>(count) * len);
+    std::string bytes =
+        readAll(fd_, h.headerLength + static_cast<std::uint64_t>(first - 1) * len, cache_.size());
+    std::memcpy(cache_.data(), bytes.data(), bytes.size());
+    cacheFirst_ = first;
+    cacheCount_ = static_cast<std::uint32_t>(bytes.size() / len);
+    cacheGeneration_ = shared_->generation;
+    if (recNo >= cacheFirst_ + cacheCount_) {
+      // The file shrank under us (another program): nothing more to read.
+      cacheCount_ = 0;
+      return nullptr;
+    }
+  }
+  return cache_.data() + static_cast<std::size_t>(recNo - cacheFirst_) * len;
+}
+
+void DbfTable::writeAt(std::uint64_t offset, const char* data, std::size_t size) {
+  if (!writable_)
+    throw Error("No se puede escribir en el archivo '" + displayName_ + "': es de solo lectura");
+  if (!writeAll(fd_, offset, data, size)) throw ioError(displayName_, "escribir");
+}
+
+void DbfTable::stampHeader() {
+  char head[8] = {};
+  dbase::stampHeader(head, shared_->header.recordCount);
+  shared_->header.statedCount = shared_->header.recordCount;
+  writeAt(1, head + 1, 7);
+}
+
+void DbfTable::checkIndexesComputable() const {
+  for (const Tag& t : shared_->tags) {
+    if (t.keyFields.empty()) {
+      throw Error("No se puede actualizar el índice '" + t.spec.name + "' de '" + displayName_ +
+                  "': su expresión '" + t.spec.expression + "' no está admitida");
+    }
+  }
+}
+
+void DbfTable::updateRecord(std::uint32_t recNo, const char* record) {
+  const Header& h = shared_->header;
+  if (recNo == 0 || recNo > h.recordCount)
+    throw Error("Número de registro fuera de rango en '" + displayName_ + "'");
+  checkIndexesComputable();
+  const std::uint64_t offset = h.headerLength + static_cast<std::uint64_t>(recNo - 1) * h.recordLength;
+  std::string old = readAll(fd_, offset, h.recordLength);
+  writeAt(offset, record, h.recordLength);
+  ++shared_->generation;
+  stampHeader();
+  if (old.size() == h.recordLength) {
+    for (std::size_t i = 0; i < shared_->tags.size(); ++i) {
+      Tag& t = shared_->tags[i];
+      std::string before = keyOf(static_cast<int>(i), old.data());
+      std::string after = keyOf(static_cast<int>(i), record);
+      if (before == after) continue;
+      t.entries.erase(IndexEntry{before, recNo});
+      t.entries.insert(IndexEntry{after, recNo});
+      shared_->indexDirty = true;
+    }
+  }
+}
+
+std::uint32_t DbfTable::appendRecord(const char* record) {
+  Header& h = shared_->header;
+  checkIndexesComputable();
+  if (h.recordCount == 0xFFFFFFFFu) throw Error("La tabla '" + displayName_ + "' está llena");
+  const std::uint32_t recNo = h.recordCount + 1;
+  std::string bytes(record, h.recordLength);
+  bytes += '\x1A';
+  writeAt(h.headerLength + static_cast<std::uint64_t>(recNo - 1) * h.recordLength, bytes.data(),
+          bytes.size());
+  h.recordCount = recNo;
+  ++shared_->generation;
+  stampHeader();
+  for (std::size_t i = 0; i < shared_->tags.size(); ++i) {
+    shared_->tags[i].entries.insert(IndexEntry{keyOf(static_cast<int>(i), record), recNo});
+    shared_->indexDirty = true;
+  }
+  return recNo;
+}
+
+std::string DbfTable::readMemo(std::uint32_t block) {
+  if (!shared_->memo) {
+    MemoKind kind = shared_->header.memo;
+    fs::path path = siblingFile(shared_->path, kind == MemoKind::Fpt ? "FPT" : "DBT");
+    std::error_code ec;
+    if (!fs::exists(path, ec) && kind == MemoKind::Fpt) {
+      fs::path dbt = siblingFile(shared_->path, "DBT");
+      if (fs::exists(dbt, ec)) {
+        path = dbt;
+        kind = MemoKind::Dbt4;
+      }
+    }
+    if (!fs::exists(path, ec)) {
+      throw Error("No se encuentra el archivo de memos '" + path.filename().string() + "' de '" +
+                  displayName_ + "'");
+    }
+    shared_->memo = std::make_unique<MemoFile>(path, kind == MemoKind::None ? MemoKind::Dbt3 : kind);
+  }
+  return shared_->memo->read(block);
+}
+
+void DbfTable::flushIndex() {
+  if (!shared_ || !shared_->indexDirty || shared_->tags.empty()) return;
+  fs::path mdx = shared_->mdxPath.empty() ? siblingFile(shared_->path, "MDX") : shared_->mdxPath;
+  writeIndexFile(mdx, shared_->path, shared_->header.ldid, shared_->tags);
+  shared_->indexDirty = false;
+}
+
+int DbfTable::tagCount() const { return static_cast<int>(shared_->tags.size()); }
+
+int DbfTable::tagIndex(const std::string& name) const {
+  std::string wanted = upperAscii(trim(name));
+  for (std::size_t i = 0; i < shared_->tags.size(); ++i) {
+    if (upperAscii(shared_->tags[i].spec.name) == wanted) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+const Tag& DbfTable::tag(int index) const { return shared_->tags.at(static_cast<std::size_t>(index)); }
+
+std::string DbfTable::keyOf(int tagIndex, const char* record) const {
+  const Tag& t = tag(tagIndex);
+  const Header& h = shared_->header;
+  if (t.keyFields.empty()) return std::string(static_cast<std::size_t>(t.spec.keyLength), ' ');
+  const Field& first = h.fields[static_cast<std::size_t>(t.keyFields[0])];
+  switch (t.spec.type) {
+    case KeyType::Numeric: {
+      bool ok = true;
+      std::optional<double> v = readNumber(first, record, h.dialect, ok);
+      return encodeNumericKey(v.value_or(0.0));
+    }
+    case KeyType::Date: {
+      std::optional<double> days = readDays(first, record, h.dialect);
+      double julian = days ? *days + 2415019.0 : 0.0;
+      std::string key(8, '\0');
+      std::memcpy(key.data(), &julian, 8);
+      return key;
+    }
+    case KeyType::Character:
+      break;
+  }
+  std::string key;
+  for (int f : t.keyFields) {
+    const Field& field = h.fields[static_cast<std::size_t>(f)];
+    key.append(record + field.offset, static_cast<std::size_t>(field.length));
+  }
+  key.resize(static_cast<std::size_t>(std::max(0, t.spec.keyLength)), ' ');
+  return key;
+}
+
+std::optional<IndexEntry> DbfTable::indexFirst(int t) const {
+  const EntrySet& s = tag(t).entries;
+  if (s.empty()) return std::nullopt;
+  return *s.begin();
+}
+
+std::optional<IndexEntry> DbfTable::indexLast(int t) const {
+  const EntrySet& s = tag(t).entries;
+  if (s.empty()) return std::nullopt;
+  return *s.rbegin();
+}
+
+std::optional<IndexEntry> DbfTable::indexAfter(int t, const IndexEntry& at) const {
+  const EntrySet& s = tag(t).entries;
+  auto it = s.upper_bound(at);
+  if (it == s.end()) return std::nullopt;
+  return *it;
+}
+
+std::optional<IndexEntry> DbfTable::indexBefore(int t, const IndexEntry& at) const {
+  const EntrySet& s = tag(t).entries;
+  auto it = s.lower_bound(at);
+  if (it == s.begin()) return std::nullopt;
+  return *std::prev(it);
+}
+
+std::optional<IndexEntry> DbfTable::indexFind(int t, const std::string& key) const {
+  const Tag& tg = tag(t);
+  auto it = tg.entries.lower_bound(IndexEntry{key, 0});
+  if (it == tg.entries.end()) return std::nullopt;
+  if (compareKeys(shared_->header.ldid, tg.spec.type, it->key, key) != 0) return std::nullopt;
+  return *it;
+}
+
+void createTable(const fs::path& path, const std::string& displayName, const std::vector<NewField>& fields,
+                 const std::vector<std::string>& indexFields) {
+  if (fields.empty()) throw Error("No se puede crear la tabla '" + displayName + "' sin campos");
+  Header h;
+  h.version = 0x03;
+  h.ldid = 0x57;
+  h.productionIndex = !indexFields.empty();
+  std::uint32_t recordLength = 1;
+  for (const NewField& nf : fields) {
+    std::string name = upperAscii(nf.name);
+    if (name.empty() || name.size() > 10 || std::any_of(name.begin(), name.end(), [](char c) {
+          return !std::isalnum(static_cast<unsigned char>(c)) && c != '_';
+        })) {
+      throw Error("Nombre de campo no válido '" + nf.name + "' en la tabla '" + displayName + "'");
+    }
+    for (const Field& other : h.fields) {
+      if (other.name == name)
+        throw Error("El campo '" + name + "' está repetido en la tabla '" + displayName + "'");
+    }
+    if (nf.length < 1 || nf.length > 254) {
+      throw Error("Tamaño no válido para el campo '" + name + "' de la tabla '" + displayName + "'");
+    }
+    Field f;
+    f.name = name;
+    f.type = nf.type;
+    f.length = nf.length;
+    f.decimals = nf.decimals;
+    f.offset = static_cast<int>(recordLength);
+    recordLength += static_cast<std::uint32_t>(nf.length);
+    h.fields.push_back(f);
+  }
+  if (recordLength > 65535)
+    throw Error("Los registros de la tabla '" + displayName + "' son demasiado largos");
+  h.recordLength = recordLength;
+  std::vector<Tag> tags;
+  for (const std::string& indexField : indexFields) {
+    std::string name = upperAscii(indexField);
+    auto it = std::find_if(h.fields.begin(), h.fields.end(), [&](const Field& f) { return f.name == name; });
+    if (it == h.fields.end()) {
+      throw Error("No se encuentra el campo '" + indexField + "' del índice de la tabla '" + displayName +
+                  "'");
+    }
+    if (it->type != 'C' && it->type != 'N' && it->type != 'F') {
+      throw Error("No se puede indexar el campo '" + name + "' de la tabla '" + displayName + "'");
+    }
+    it->indexed = true;
+    Tag t;
+    t.spec.name = name;
+    t.spec.expression = name;
+    t.spec.type = it->type == 'C' ? KeyType::Character : KeyType::Numeric;
+    t.spec.keyLength = it->type == 'C' ? std::min(it->length, 100) : 12;
+    tags.push_back(std::move(t));
+  }
+  std::string bytes = buildHeader(h);
+  bytes += '\x1A';
+  int fd = openExclusiveForRewrite(path, displayName, true);
+  bool ok = ftruncate(fd, 0) == 0 && writeAll(fd, 0, bytes.data(), bytes.size());
+  int savedErrno = errno;
+  fs::path mdx = siblingFile(path, "MDX");
+  std::error_code ec;
+  if (ok) {
+    try {
+      if (tags.empty()) {
+        fs::remove(mdx, ec);
+      } else {
+        writeIndexFile(mdx, path, h.ldid, tags);
+      }
+    } catch (...) {
+      ::close(fd);
+      throw;
+    }
+  }
+  ::close(fd);
+  if (!ok) {
+    errno = savedErrno;
+    throw ioError(displayName, "escribir");
+  }
+}
+
+void emptyTable(const fs::path& path, const std::string& displayName) {
+  int fd = openExclusiveForRewrite(path, displayName, false);
+  try {
+    struct stat st {};
+    if (fstat(fd, &st) != 0) throw ioError(displayName, "leer");
+    std::string head = readAll(fd, 0, static_cast<std::size_t>(std::min<off_t>(st.st_size, 65536)));
+    Header h = parseHeader(head, static_cast<std::uint64_t>(st.st_size), displayName);
+    std::vector<Tag> tags;
+    fs::path mdx = siblingFile(path, "MDX");
+    std::error_code ec;
+    if (h.productionIndex && fs::is_regular_file(mdx, ec)) {
+      for (MdxTag& t : readMdx(mdx, h.ldid)) {
+        Tag tag;
+        tag.spec = std::move(t.spec);
+        tags.push_back(std::move(tag));
+      }
+    }
+    char stamp[8] = {};
+    dbase::stampHeader(stamp, 0);
+    const char end = '\x1A';
+    if (ftruncate(fd, h.headerLength) != 0 || !writeAll(fd, h.headerLength, &end, 1) ||
+        !writeAll(fd, 1, stamp + 1, 7)) {
+      throw ioError(displayName, "escribir");
+    }
+    if (!tags.empty()) writeIndexFile(mdx, path, h.ldid, tags);
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  ::close(fd);
+}
+
+}  // namespace pasarela::dbase

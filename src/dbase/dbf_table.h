@@ -1,0 +1,131 @@
+// An open .DBF file with its production index held in memory.
+//
+// Every object open on one file in this process shares one SharedTable (the
+// header, the record count and the index entries), found through a registry
+// keyed by the file's identity, so that a record posted through one object
+// is seen by the others on their next read. Each object has its own file
+// descriptor and its own open-file-description lock (F_OFD_SETLK): a shared
+// read lock, or a write lock for exclusive use, so an exclusive open fails
+// while any other object of this or another process holds the file.
+//
+// Index entries live in ordered sets (key under the table's collation, then
+// record number). The .MDX is written whole through writeMdx when an object
+// that is open on the table is closed (destroyed) after records were
+// appended, changed or emptied; between those moments only this process has
+// the current index.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "dbase/codepage.h"
+#include "dbase/dbf_header.h"
+#include "dbase/mdx.h"
+
+namespace pasarela::dbase {
+
+struct IndexEntry {
+  std::string key;
+  std::uint32_t recNo = 0;
+};
+
+struct KeyOrder {
+  std::uint8_t ldid = 0x57;
+  KeyType type = KeyType::Character;
+  bool operator()(const IndexEntry& a, const IndexEntry& b) const;
+};
+
+using EntrySet = std::set<IndexEntry, KeyOrder>;
+
+struct Tag {
+  MdxTagSpec spec;
+  std::vector<int> keyFields;  // fields whose bytes make the key; empty when we cannot compute it
+  EntrySet entries;
+};
+
+struct SharedTable;
+
+// What createTable makes: a dBase IV field.
+struct NewField {
+  std::string name;
+  char type = 'C';
+  int length = 1;
+  int decimals = 0;
+};
+
+class DbfTable {
+ public:
+  // Opens `path`; `displayName` names the table in messages.
+  DbfTable(const std::filesystem::path& path, const std::string& displayName, bool exclusive);
+  ~DbfTable();
+  DbfTable(const DbfTable&) = delete;
+  DbfTable& operator=(const DbfTable&) = delete;
+
+  const Header& header() const;
+  const std::string& displayName() const { return displayName_; }
+  const CodePage& codePage() const;
+  std::uint32_t recordCount() const;
+  // Bumps whenever any object writes the file; cached reads compare it.
+  std::uint64_t generation() const;
+  // Picks up records another process appended (re-reads the header count).
+  void reloadCount();
+
+  // A record's bytes (1-based number), valid until the next call; nullptr
+  // past the end.
+  const char* readRecord(std::uint32_t recNo);
+  // Writes a changed record or a new one (returning its number), keeping
+  // the header, the end mark and the index entries right.
+  void updateRecord(std::uint32_t recNo, const char* record);
+  std::uint32_t appendRecord(const char* record);
+  bool writable() const { return writable_; }
+
+  // The memo whose block number a memo field holds.
+  std::string readMemo(std::uint32_t block);
+
+  // Writes the .MDX now when it has unsaved changes.
+  void flushIndex();
+
+  // --- index ---
+  int tagCount() const;
+  int tagIndex(const std::string& name) const;  // -1 when the table has no such tag
+  const Tag& tag(int index) const;
+  std::string keyOf(int tag, const char* record) const;
+  std::optional<IndexEntry> indexFirst(int tag) const;
+  std::optional<IndexEntry> indexLast(int tag) const;
+  std::optional<IndexEntry> indexAfter(int tag, const IndexEntry& at) const;
+  std::optional<IndexEntry> indexBefore(int tag, const IndexEntry& at) const;
+  // First entry whose key equals `key` (already in the tag's byte form).
+  std::optional<IndexEntry> indexFind(int tag, const std::string& key) const;
+
+ private:
+  void writeAt(std::uint64_t offset, const char* data, std::size_t size);
+  void stampHeader();
+  void checkIndexesComputable() const;
+
+  std::string displayName_;
+  int fd_ = -1;
+  bool writable_ = false;
+  std::shared_ptr<SharedTable> shared_;
+  std::vector<char> cache_;
+  std::uint32_t cacheFirst_ = 0, cacheCount_ = 0;
+  std::uint64_t cacheGeneration_ = 0;
+};
+
+// Creates (overwriting) a dBase IV table, language driver 0x57, with a
+// production index holding one tag per field of `indexFields`.
+void createTable(const std::filesystem::path& path, const std::string& displayName,
+                 const std::vector<NewField>& fields, const std::vector<std::string>& indexFields);
+
+// Removes every record; keeps the structure and the index tags.
+void emptyTable(const std::filesystem::path& path, const std::string& displayName);
+
+// The sibling of `dbf` with another extension, matched without regard to
+// case when it exists (".MDX" when the table's extension is upper case).
+std::filesystem::path siblingFile(const std::filesystem::path& dbf, const std::string& extension);
+
+}  // namespace pasarela::dbase

@@ -1,0 +1,47 @@
+// Reading and writing one field's bytes inside a record buffer.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "dbase/dbf_header.h"
+
+namespace pasarela::dbase {
+
+// How the table object reads a field.
+enum class ValueClass { Text, Number, Logical, Date, DateTime, Memo, Binary };
+
+ValueClass classify(const Field& field, Dialect dialect);
+
+// A numeric field's value; nullopt when blank. `ok` turns false when the
+// bytes are not a number (the value is then nullopt too).
+std::optional<double> readNumber(const Field& field, const char* record, Dialect dialect, bool& ok);
+std::optional<bool> readLogical(const Field& field, const char* record);
+// Days since 1899-12-30 (with the time as a fraction); nullopt when blank or
+// not a date.
+std::optional<double> readDays(const Field& field, const char* record, Dialect dialect);
+// The stored bytes without trailing blanks (and NULs).
+std::string_view readTrimmed(const Field& field, const char* record);
+// Block number of a memo field; 0 when it has none.
+std::uint32_t readMemoBlock(const Field& field, const char* record);
+bool isNullFlagged(const Field& field, const Field* nullFlags, const char* record);
+
+// Shortest decimal text of a number, without exponent ("12.5", "3", "-0.25").
+std::string formatNumber(double value);
+// A date as YYYY-MM-DD; a date-time adds " HH:MM:SS" when it has a time.
+std::string formatDays(double days, bool withTime);
+// Civil date of a day count and back.
+void civilFromDays(std::int64_t days, int& year, int& month, int& day);
+std::int64_t daysFromCivil(int year, int month, int day);
+
+// Writers; each returns false when the value does not fit the field.
+void writeBlank(const Field& field, char* record, Dialect dialect);
+void writeText(const Field& field, char* record, std::string_view bytes);  // cut or padded
+bool writeNumber(const Field& field, char* record, Dialect dialect, double value);
+void writeLogical(const Field& field, char* record, bool value);
+bool writeDays(const Field& field, char* record, Dialect dialect, double days);
+void setNullFlag(const Field& field, Field* nullFlags, char* record, bool isNull);
+
+}  // namespace pasarela::dbase

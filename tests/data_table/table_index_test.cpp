@@ -1,0 +1,146 @@
+// Tables with production indexes: order, FindKey, changing the active
+// index while open, and the index surviving close and reopen.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "data/table.h"
+#include "dbase/error.h"
+#include "temp_drive.h"
+
+namespace pasarela {
+namespace {
+
+class TableIndexTest : public test::TempDriveTest {
+ protected:
+  // Keys with duplicates, empty keys and accented letters, in random order.
+  std::vector<std::string> keys(int n) {
+    const std::vector<std::string> stems = {"", "ÁRBOL", "Ñandú", "zeta", "ÉTICA", "mat", "MAT", "a b", "A"};
+    std::vector<std::string> out;
+    for (int i = 0; i < n; ++i) {
+      const std::string& stem = stems[static_cast<std::size_t>(i) % stems.size()];
+      out.push_back(i % 3 == 0 || stem.empty() ? stem : stem + std::to_string(i % 97));
+    }
+    std::mt19937 rng(7);
+    std::shuffle(out.begin(), out.end(), rng);
+    return out;
+  }
+  void create(const std::vector<std::string>& values) {
+    Table t;
+    t.setDatabaseName("C:\\KTEMP");
+    t.setTableName("ASIGT.DBF");
+    t.createTable({{"COD", FieldKind::String, 12}, {"NUM", FieldKind::Integer, 0}}, {"COD", "NUM"});
+    t.open();
+    int i = 0;
+    for (const std::string& v : values) {
+      t.append();
+      t.setString("COD", v);
+      t.setInteger("NUM", (i * 37) % 101 - 50);
+      t.post();
+      ++i;
+    }
+  }
+  Table table_;
+  void openTable(const std::string& index) {
+    table_.setDatabaseName("C:\\KTEMP");
+    table_.setTableName("ASIGT.DBF");
+    table_.setIndexName(index);
+    table_.open();
+  }
+};
+
+TEST_F(TableIndexTest, IteratesByKeyThenRecordNumberAndFindsTheFirstMatch) {
+  const std::vector<std::string> values = keys(2500);
+  create(values);
+  openTable("COD");
+  std::vector<std::pair<std::string, std::uint32_t>> seen;
+  for (table_.first(); !table_.eof(); table_.next())
+    seen.emplace_back(table_.asString("COD"), table_.recNo());
+  ASSERT_EQ(seen.size(), values.size());
+  for (std::size_t i = 1; i < seen.size(); ++i) {
+    const auto& [pk, pr] = seen[i - 1];
+    const auto& [k, r] = seen[i];
+    if (pk == k) {
+      EXPECT_LT(pr, r) << k;
+    }
+  }
+  // Every distinct key: FindKey lands on its smallest record number.
+  for (const std::string& v :
+       {values[0], values[1], values[2], values[3], std::string(""), std::string("zeta")}) {
+    auto firstRec = std::find(values.begin(), values.end(), v);
+    ASSERT_NE(firstRec, values.end()) << v;
+    ASSERT_TRUE(table_.findKey(v)) << v;
+    EXPECT_EQ(table_.recNo(), static_cast<std::uint32_t>(firstRec - values.begin()) + 1) << v;
+    EXPECT_EQ(table_.asString("COD"), v);
+  }
+  EXPECT_FALSE(table_.findKey("NOHAY"));
+  // Backwards gives the same order reversed.
+  std::vector<std::pair<std::string, std::uint32_t>> back;
+  for (table_.last(); !table_.bof(); table_.prior())
+    back.emplace_back(table_.asString("COD"), table_.recNo());
+  std::reverse(back.begin(), back.end());
+  EXPECT_EQ(back, seen);
+}
+
+TEST_F(TableIndexTest, NumericTagOrdersByValue) {
+  create(keys(300));
+  openTable("NUM");
+  std::int64_t previous = INT64_MIN;
+  int n = 0;
+  for (table_.first(); !table_.eof(); table_.next(), ++n) {
+    std::int64_t v = table_.asInteger("NUM");
+    EXPECT_LE(previous, v);
+    previous = v;
+  }
+  EXPECT_EQ(n, 300);
+  ASSERT_TRUE(table_.findKey(-50.0));
+  EXPECT_EQ(table_.asInteger("NUM"), -50);
+  EXPECT_TRUE(table_.findKey("13"));
+  EXPECT_EQ(table_.asInteger("NUM"), 13);
+}
+
+TEST_F(TableIndexTest, ChangingTheIndexWhileOpenKeepsTheCurrentRecord) {
+  create({"C", "A", "B"});
+  openTable("");
+  table_.next();  // record 2, "A"
+  table_.setIndexName("COD");
+  EXPECT_EQ(table_.recNo(), 2u);
+  table_.next();
+  EXPECT_EQ(table_.asString("COD"), "B");
+  table_.setIndexName("");
+  EXPECT_EQ(table_.recNo(), 3u);
+  table_.next();
+  EXPECT_TRUE(table_.eof());
+  EXPECT_THROW(table_.setIndexName("NOHAY"), Error);
+  EXPECT_EQ(table_.indexName(), "");
+}
+
+TEST_F(TableIndexTest, EditsAndAppendsKeepTheIndexAcrossReopening) {
+  create({"M", "B", "X"});
+  openTable("COD");
+  ASSERT_TRUE(table_.findKey("X"));
+  table_.edit();
+  table_.setString("COD", "A");
+  table_.post();
+  table_.append();
+  table_.setString("COD", "C");
+  table_.post();
+  table_.close();
+  Table other;
+  other.setDatabaseName("C:\\KTEMP");
+  other.setTableName("ASIGT");
+  other.setIndexName("cod");
+  other.open();
+  std::vector<std::string> seen;
+  for (other.first(); !other.eof(); other.next()) seen.push_back(other.asString("COD"));
+  EXPECT_EQ(seen, (std::vector<std::string>{"A", "B", "C", "M"}));
+  other.close();
+  other.emptyTable();
+  other.open();
+  EXPECT_TRUE(other.eof());
+  EXPECT_FALSE(other.findKey("A"));
+}
+
+}  // namespace
+}  // namespace pasarela

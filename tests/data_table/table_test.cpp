@@ -1,0 +1,327 @@
+// The table object over files it creates: values, header bytes, editing
+// states, messages, locks, sharing between objects and filters.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+
+#include "data/table.h"
+#include "dbase/error.h"
+#include "temp_drive.h"
+
+namespace pasarela {
+namespace {
+
+using test::TempDriveTest;
+
+std::string messageOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const Error& e) {
+    return e.what();
+  }
+  return "(no error)";
+}
+
+class TableTest : public TempDriveTest {
+ protected:
+  void createAulas(const std::vector<std::string>& index = {}) {
+    Table t;
+    t.setDatabaseName("C:\\KTEMP");
+    t.setTableName("AULAT.DBF");
+    t.createTable({{"CODIGO", FieldKind::String, 10},
+                   {"NOMBRE", FieldKind::String, 20},
+                   {"PLAZAS", FieldKind::Integer, 0},
+                   {"SUPERF", FieldKind::Float, 0},
+                   {"ACTIVA", FieldKind::Boolean, 0}},
+                  index);
+  }
+  void fill(Table& t, const std::vector<std::pair<std::string, int>>& rows) {
+    for (const auto& [code, seats] : rows) {
+      t.append();
+      t.setString("Codigo", code);
+      t.setInteger("plazas", seats);
+      t.post();
+    }
+  }
+  std::unique_ptr<Table> openAulas(const std::string& name = "", bool exclusive = false) {
+    auto t = std::make_unique<Table>(name);
+    t->setDatabaseName("C:\\KTEMP");
+    t->setTableName("AULAT");
+    t->setExclusive(exclusive);
+    t->open();
+    return t;
+  }
+};
+
+TEST_F(TableTest, WrittenValuesReadBackAfterReopening) {
+  createAulas();
+  {
+    auto t = openAulas();
+    t->append();
+    t->setString("codigo", "A01");
+    t->setString("nombre", "Aula de música   ");
+    t->setInteger("plazas", -32);
+    t->setFloat("superf", 45.25);
+    t->setBoolean("activa", true);
+    t->post();
+    t->append();
+    t->post();  // a blank record
+  }
+  auto t = openAulas();
+  ASSERT_FALSE(t->eof());
+  EXPECT_EQ(t->asString("CODIGO"), "A01");
+  EXPECT_EQ(t->asString("NOMBRE"), "Aula de música");
+  EXPECT_EQ(t->asInteger("PLAZAS"), -32);
+  EXPECT_EQ(t->asString("PLAZAS"), "-32");
+  EXPECT_DOUBLE_EQ(t->asFloat("SUPERF"), 45.25);
+  EXPECT_EQ(t->asString("SUPERF"), "45.25");
+  EXPECT_TRUE(t->asBoolean("ACTIVA"));
+  EXPECT_EQ(t->asString("ACTIVA"), "T");
+  EXPECT_EQ(t->recNo(), 1u);
+  t->next();
+  ASSERT_FALSE(t->eof());
+  EXPECT_EQ(t->asString("CODIGO"), "");
+  EXPECT_EQ(t->asInteger("PLAZAS"), 0);
+  EXPECT_EQ(t->asFloat("SUPERF"), 0.0);
+  EXPECT_TRUE(t->isNull("PLAZAS"));
+  EXPECT_FALSE(t->asBoolean("ACTIVA"));
+  t->next();
+  EXPECT_TRUE(t->eof());
+  EXPECT_EQ(t->recordCount(), 2u);
+}
+
+TEST_F(TableTest, HeaderCountDateAndEndMarkAreRightAfterEveryPost) {
+  createAulas();
+  auto t = openAulas();
+  for (int i = 1; i <= 3; ++i) {
+    t->append();
+    t->setString("CODIGO", "X" + std::to_string(i));
+    t->post();
+    std::string b = bytes("KTEMP/AULAT.DBF");
+    ASSERT_GE(b.size(), 32u);
+    const unsigned headerLength = static_cast<unsigned char>(b[8]) | (static_cast<unsigned char>(b[9]) << 8);
+    const unsigned recordLength =
+        static_cast<unsigned char>(b[10]) | (static_cast<unsigned char>(b[11]) << 8);
+    EXPECT_EQ(static_cast<unsigned char>(b[0]), 0x03);
+    EXPECT_EQ(static_cast<unsigned char>(b[29]), 0x57);
+    EXPECT_EQ(static_cast<unsigned char>(b[4]), i);
+    EXPECT_EQ(headerLength, 32u * 6 + 1);
+    EXPECT_EQ(recordLength, 1u + 10 + 20 + 11 + 19 + 1);
+    EXPECT_EQ(b.size(), headerLength + i * recordLength + 1);
+    EXPECT_EQ(b.back(), '\x1A');
+    time_t now = time(nullptr);
+    tm local{};
+    localtime_r(&now, &local);
+    EXPECT_EQ(static_cast<unsigned char>(b[1]), local.tm_year);
+    EXPECT_EQ(static_cast<unsigned char>(b[2]), local.tm_mon + 1);
+  }
+  // Field descriptors: the physical types chosen for the logical kinds.
+  std::string b = bytes("KTEMP/AULAT.DBF");
+  EXPECT_EQ(b[32 + 2 * 32 + 11], 'N');
+  EXPECT_EQ(b[32 + 2 * 32 + 16], 11);
+  EXPECT_EQ(b[32 + 3 * 32 + 11], 'N');
+  EXPECT_EQ(b[32 + 3 * 32 + 17], 6);
+  EXPECT_EQ(b[32 + 4 * 32 + 11], 'L');
+  EXPECT_EQ(b[32 + 5 * 32], 0x0D);
+}
+
+TEST_F(TableTest, MessagesOfTheEditingStatesAndFieldLookup) {
+  createAulas();
+  auto named = openAulas("wwTableAulas");
+  EXPECT_EQ(messageOf([&] { named->post(); }), "La fuente de datos no está en modo de edición o inserción");
+  EXPECT_EQ(messageOf([&] { named->setString("CODIGO", "x"); }),
+            "La fuente de datos no está en modo de edición o inserción");
+  EXPECT_EQ(messageOf([&] { named->asString("NOEXISTE"); }),
+            "wwTableAulas: No se encuentra el campo 'NOEXISTE'");
+  named->close();
+  auto anonymous = openAulas();
+  EXPECT_EQ(messageOf([&] { anonymous->fieldIndex("Otro"); }), "No se encuentra el campo 'Otro'");
+  EXPECT_EQ(anonymous->fieldIndex("nOmBrE"), 1);
+  anonymous->append();
+  anonymous->setString("NOMBRE", "doce");
+  anonymous->post();
+  EXPECT_EQ(messageOf([&] { anonymous->asInteger("NOMBRE"); }), "'doce' no es un valor entero válido");
+  anonymous->edit();
+  anonymous->setString("NOMBRE", "");
+  EXPECT_EQ(messageOf([&] { anonymous->asInteger("NOMBRE"); }), "'' no es un valor entero válido");
+  anonymous->setString("NOMBRE", " 42");
+  EXPECT_EQ(anonymous->asInteger("NOMBRE"), 42);
+  EXPECT_EQ(messageOf([&] { anonymous->setString("PLAZAS", "4x"); }), "'4x' no es un valor entero válido");
+  anonymous->setFloat("PLAZAS", 2.5);  // a float into an integer field rounds
+  EXPECT_EQ(anonymous->asInteger("PLAZAS"), 3);
+  anonymous->setFloat("SUPERF", 7.6);
+  EXPECT_EQ(anonymous->asInteger("SUPERF"), 8);
+  EXPECT_NE(messageOf([&] { anonymous->setInteger("PLAZAS", 123456789012LL); }).find("no cabe"),
+            std::string::npos);
+}
+
+TEST_F(TableTest, TextIsCutByCharactersAndUnknownCharactersBecomeQuestionMarks) {
+  createAulas();
+  {
+    auto t = openAulas();
+    t->append();
+    t->setString("CODIGO", "ÁÉÍÓÚñüçàèXYZ");  // 13 characters into 10
+    t->setString("NOMBRE", "Ωmega €");
+    t->post();
+  }
+  auto t = openAulas();
+  EXPECT_EQ(t->asString("CODIGO"), "ÁÉÍÓÚñüçàè");
+  EXPECT_EQ(t->asString("NOMBRE"), "?mega €");
+  std::string b = bytes("KTEMP/AULAT.DBF");
+  const std::size_t record = 32 * 6 + 1;
+  EXPECT_EQ(static_cast<unsigned char>(b[record + 1]), 0xC1);       // Á in Windows-1252
+  EXPECT_EQ(static_cast<unsigned char>(b[record + 11 + 6]), 0x80);  // €
+}
+
+TEST_F(TableTest, PendingRecordsArePostedDroppedOrDiscarded) {
+  createAulas();
+  auto t = openAulas();
+  t->append();
+  t->append();  // the unmodified one is dropped
+  t->setString("CODIGO", "A");
+  t->first();  // a modified one is posted first
+  EXPECT_EQ(t->state(), TableState::Browse);
+  EXPECT_EQ(t->recordCount(), 1u);
+  t->append();
+  t->setString("CODIGO", "B");
+  t->close();  // discarded
+  t->open();
+  EXPECT_EQ(t->recordCount(), 1u);
+  t->edit();
+  t->setString("CODIGO", "C");
+  t->next();  // posted by the move
+  t->first();
+  EXPECT_EQ(t->asString("CODIGO"), "C");
+  t->edit();
+  t->setString("CODIGO", "D");
+  t->cancel();
+  EXPECT_EQ(t->asString("CODIGO"), "C");
+}
+
+TEST_F(TableTest, DeletedRecordsAreSkipped) {
+  createAulas();
+  auto t = openAulas();
+  fill(*t, {{"A", 1}, {"B", 2}, {"C", 3}});
+  t->first();
+  t->next();
+  t->deleteRecord();
+  EXPECT_EQ(t->asString("CODIGO"), "C");
+  std::vector<std::string> seen;
+  for (t->first(); !t->eof(); t->next()) seen.push_back(t->asString("CODIGO"));
+  EXPECT_EQ(seen, (std::vector<std::string>{"A", "C"}));
+  EXPECT_EQ(t->recordCount(), 2u);
+  t->goTo(3);
+  EXPECT_EQ(t->recNo(), 3u);
+}
+
+TEST_F(TableTest, ExclusiveUseFailsWhileAnotherObjectHoldsTheFile) {
+  createAulas();
+  auto a = openAulas();
+  auto b = openAulas();  // two shared objects coexist
+  EXPECT_EQ(messageOf([&] { openAulas("", true); }), "El archivo 'C:\\KTEMP\\AULAT.DBF' está en uso");
+  a->close();
+  b->close();
+  auto x = openAulas("", true);
+  EXPECT_EQ(messageOf([&] { openAulas(); }), "El archivo 'C:\\KTEMP\\AULAT.DBF' está en uso");
+  Table creator;
+  creator.setDatabaseName("C:\\KTEMP");
+  creator.setTableName("AULAT.DBF");
+  EXPECT_EQ(messageOf([&] { creator.emptyTable(); }), "El archivo 'C:\\KTEMP\\AULAT.DBF' está en uso");
+  EXPECT_EQ(messageOf([&] {
+              creator.createTable({{"A", FieldKind::String, 1}});
+            }),
+            "El archivo 'C:\\KTEMP\\AULAT.DBF' está en uso");
+}
+
+TEST_F(TableTest, ExclusiveUseFailsWhileAnotherProcessHoldsTheFile) {
+  createAulas();
+  int toParent[2], toChild[2];
+  ASSERT_EQ(pipe(toParent), 0);
+  ASSERT_EQ(pipe(toChild), 0);
+  pid_t pid = fork();
+  if (pid == 0) {
+    int status = 0;
+    try {
+      auto t = openAulas();
+      char c = 'o';
+      (void)!write(toParent[1], &c, 1);
+      (void)!read(toChild[0], &c, 1);
+    } catch (...) {
+      status = 1;
+    }
+    _exit(status);
+  }
+  char c = 0;
+  ASSERT_EQ(read(toParent[0], &c, 1), 1);
+  EXPECT_EQ(messageOf([&] { openAulas("", true); }), "El archivo 'C:\\KTEMP\\AULAT.DBF' está en uso");
+  EXPECT_NO_THROW(openAulas());
+  (void)!write(toChild[1], &c, 1);
+  int status = -1;
+  waitpid(pid, &status, 0);
+  EXPECT_EQ(status, 0);
+  EXPECT_NO_THROW(openAulas("", true));
+}
+
+TEST_F(TableTest, TwoObjectsSeeEachOthersPostsOnTheirNextMove) {
+  createAulas();
+  auto a = openAulas();
+  auto b = openAulas();
+  fill(*a, {{"A", 1}});
+  b->first();
+  EXPECT_EQ(b->asString("CODIGO"), "A");
+  fill(*a, {{"B", 2}});
+  a->first();
+  a->edit();
+  a->setInteger("PLAZAS", 10);
+  a->post();
+  b->next();
+  ASSERT_FALSE(b->eof());
+  EXPECT_EQ(b->asString("CODIGO"), "B");
+  b->prior();
+  EXPECT_EQ(b->asInteger("PLAZAS"), 10);
+}
+
+TEST_F(TableTest, FilterComparesWithoutTrailingBlanksAndUndoesDoubledQuotes) {
+  createAulas();
+  auto t = openAulas();
+  fill(*t, {{"A1", 1}, {"O'NE", 2}, {"A1", 3}, {"A10", 4}, {" A1", 5}});
+  t->setFilter("Codigo= 'A1        '");
+  t->setFiltered(true);
+  std::vector<std::int64_t> seen;
+  for (t->first(); !t->eof(); t->next()) seen.push_back(t->asInteger("PLAZAS"));
+  EXPECT_EQ(seen, (std::vector<std::int64_t>{1, 3}));
+  EXPECT_EQ(t->recordCount(), 2u);
+  t->setFilter("CODIGO = 'O''NE'");
+  t->first();
+  EXPECT_EQ(t->asInteger("PLAZAS"), 2);
+  t->next();
+  EXPECT_TRUE(t->eof());
+  EXPECT_THROW(t->setFilter("Codigo = A1"), Error);
+  t->setFiltered(false);
+  EXPECT_EQ(t->recordCount(), 5u);
+}
+
+TEST_F(TableTest, EmptyKeepsTheStructureAndMissingFilesAreNamed) {
+  createAulas();
+  {
+    auto t = openAulas();
+    fill(*t, {{"A", 1}, {"B", 2}});
+  }
+  Table t;
+  t.setTableName("C:\\KTEMP\\aulat.dbf");
+  t.emptyTable();
+  t.open();
+  EXPECT_TRUE(t.eof());
+  EXPECT_TRUE(t.isEmpty());
+  EXPECT_EQ(t.fieldCount(), 5);
+  EXPECT_EQ(bytes("KTEMP/AULAT.DBF").size(), 32u * 6 + 1 + 1);
+  Table missing("wwTableX");
+  missing.setDatabaseName("C:\\KTEMP");
+  missing.setTableName("NOHAY");
+  EXPECT_EQ(messageOf([&] { missing.open(); }), "No se encuentra el archivo 'C:\\KTEMP\\NOHAY.DBF'");
+}
+
+}  // namespace
+}  // namespace pasarela

@@ -1,0 +1,88 @@
+// Runs the TDbf checker (tests/oracles/tdbf_oracle.pas) from a test and
+// returns what it prints. Link the test with `pasarela_tdbf_oracle`.
+//
+//   if (!tdbfOracleAvailable()) GTEST_SKIP() << "fpc missing";
+//   auto tags = runTdbfOracle({"tags", dbfPath});
+//   auto order = runTdbfOracle({"iterate", dbfPath, "COD"});  // record numbers
+//
+// See the head of tdbf_oracle.pas for its commands. TDbf's numeric keys
+// compare 0 after positive values below 0.1 (a defect of its BCD compare):
+// tests must not iterate or search numeric tags holding both.
+#pragma once
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#ifndef PASARELA_TDBF_ORACLE
+#define PASARELA_TDBF_ORACLE ""
+#endif
+
+namespace pasarela::test {
+
+inline bool tdbfOracleAvailable() {
+  return std::string_view(PASARELA_TDBF_ORACLE).size() > 0 && std::filesystem::exists(PASARELA_TDBF_ORACLE);
+}
+
+inline std::string shellQuote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+// Output lines of one run; throws std::runtime_error with the checker's
+// message when it fails.
+inline std::vector<std::string> runTdbfOracle(const std::vector<std::string>& args) {
+  const auto errFile = std::filesystem::temp_directory_path() /
+                       ("tdbf_oracle_err_" + std::to_string(static_cast<long>(::getpid())) + ".txt");
+  std::string cmd = shellQuote(PASARELA_TDBF_ORACLE);
+  for (const std::string& a : args) cmd += " " + shellQuote(a);
+  cmd += " 2>" + shellQuote(errFile.string());
+  FILE* pipe = ::popen(cmd.c_str(), "r");
+  if (!pipe) throw std::runtime_error("cannot run " + cmd);
+  std::string out;
+  char buf[4096];
+  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
+  const int status = ::pclose(pipe);
+  std::ifstream err(errFile);
+  std::stringstream errText;
+  errText << err.rdbuf();
+  std::filesystem::remove(errFile);
+  if (status != 0) throw std::runtime_error("tdbf_oracle failed: " + errText.str());
+  std::vector<std::string> lines;
+  std::istringstream in(out);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// True when TDbf would misorder numeric keys holding these values: its BCD
+// compare puts 0 after positive values below 0.1. A test iterating or
+// searching a numeric tag through TDbf should avoid such values.
+inline bool tdbfMisordersNumbers(const std::vector<double>& values) {
+  bool zero = false, smallPositive = false;
+  for (double v : values) {
+    zero = zero || v == 0;
+    smallPositive = smallPositive || (v > 0 && v < 0.1);
+  }
+  return zero && smallPositive;
+}
+
+inline std::string toHex(std::string_view bytes) {
+  static const char* digits = "0123456789ABCDEF";
+  std::string h;
+  for (unsigned char c : bytes) {
+    h += digits[c >> 4];
+    h += digits[c & 15];
+  }
+  return h;
+}
+
+}  // namespace pasarela::test
