@@ -240,6 +240,7 @@ DbfTable::DbfTable(const fs::path& path, const std::string& displayName, bool ex
     if (!shared_) {
       shared_ = loadShared(fd_, path, displayName);
       registry()[id] = shared_;
+      rebuildStaleTags();
     }
   } catch (...) {
     ::close(fd_);
@@ -415,10 +416,30 @@ std::string DbfTable::readMemo(std::uint32_t block) {
 }
 
 void DbfTable::flushIndex() {
-  if (!shared_ || !shared_->indexDirty || shared_->tags.empty()) return;
+  if (!shared_ || !shared_->indexDirty || shared_->tags.empty() || !writable_) return;
   fs::path mdx = shared_->mdxPath.empty() ? siblingFile(shared_->path, "MDX") : shared_->mdxPath;
   writeIndexFile(mdx, shared_->path, shared_->header.ldid, shared_->tags);
   shared_->indexDirty = false;
+}
+
+void DbfTable::rebuildStaleTags() {
+  const std::uint32_t count = shared_->header.recordCount;
+  for (std::size_t i = 0; i < shared_->tags.size(); ++i) {
+    Tag& t = shared_->tags[i];
+    if (t.keyFields.empty()) continue;
+    bool stale = t.spec.unique ? t.entries.size() > count : t.entries.size() != count;
+    for (const IndexEntry& e : t.entries) stale = stale || e.recNo == 0 || e.recNo > count;
+    if (!stale) continue;
+    // An index left behind by a program that stopped before writing it, or
+    // one that does not match the table: built again from the records.
+    t.entries.clear();
+    for (std::uint32_t n = 1; n <= count; ++n) {
+      const char* record = readRecord(n);
+      if (!record) break;
+      insertEntry(t, IndexEntry{keyOf(static_cast<int>(i), record), n});
+    }
+    shared_->indexDirty = true;
+  }
 }
 
 int DbfTable::tagCount() const { return static_cast<int>(shared_->tags.size()); }

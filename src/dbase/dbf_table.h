@@ -107,6 +107,7 @@ class DbfTable {
   void writeAt(std::uint64_t offset, const char* data, std::size_t size);
   void stampHeader();
   void checkIndexesComputable() const;
+  void rebuildStaleTags();
 
   std::string displayName_;
   int fd_ = -1;
