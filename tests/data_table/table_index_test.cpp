@@ -162,5 +162,28 @@ TEST_F(TableIndexTest, AnIndexThatMissesRecordsIsBuiltAgain) {
   EXPECT_EQ(table_.recNo(), 4u);
 }
 
+TEST_F(TableIndexTest, AnotherObjectsPostsShowInIndexOrderOnTheNextMove) {
+  create({"B", "D"});
+  openTable("COD");
+  Table writer;
+  writer.setTableName("C:\\KTEMP\\ASIGT.DBF");
+  writer.open();
+  table_.first();
+  EXPECT_EQ(table_.asString("COD"), "B");
+  writer.append();
+  writer.setString("COD", "C");
+  writer.post();
+  writer.first();
+  writer.edit();
+  writer.setString("COD", "A");  // "B" becomes "A": now before the reader's place
+  writer.post();
+  table_.next();
+  EXPECT_EQ(table_.asString("COD"), "C");
+  table_.next();
+  EXPECT_EQ(table_.asString("COD"), "D");
+  table_.first();
+  EXPECT_EQ(table_.asString("COD"), "A");
+}
+
 }  // namespace
 }  // namespace pasarela
