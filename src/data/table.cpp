@@ -779,7 +779,7 @@ std::int64_t Table::asInteger(const std::string& fieldName) const {
       auto v = dbase::readNumber(f, record, h.dialect, ok);
       if (!ok) throw notInteger(d_->text(i, record));
       double r = std::nearbyint(v.value_or(0.0));
-      if (std::fabs(r) > 9.2e18) throw notInteger(d_->text(i, record));
+      if (!std::isfinite(r) || std::fabs(r) > 9.2e18) throw notInteger(d_->text(i, record));
       return static_cast<std::int64_t>(r);
     }
     case ValueClass::Logical:

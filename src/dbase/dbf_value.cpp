@@ -111,9 +111,9 @@ std::string_view readTrimmed(const Field& f, const char* record) {
   return {p, n};
 }
 
-std::optional<double> readNumber(const Field& f, const char* record, Dialect dialect, bool& ok) {
-  ok = true;
-  const char* p = record + f.offset;
+namespace {
+
+std::optional<double> readBinaryNumber(const Field& f, const char* p, Dialect dialect) {
   switch (f.type) {
     case 'I':
     case '+':
@@ -133,6 +133,19 @@ std::optional<double> readNumber(const Field& f, const char* record, Dialect dia
       return static_cast<double>(static_cast<std::int64_t>(le64(p))) / 10000.0;
     default:
       break;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<double> readNumber(const Field& f, const char* record, Dialect dialect, bool& ok) {
+  ok = true;
+  const char* p = record + f.offset;
+  if (std::optional<double> binary = readBinaryNumber(f, p, dialect)) {
+    if (std::isfinite(*binary)) return binary;
+    ok = false;  // NaN or infinity: not a number a table means
+    return std::nullopt;
   }
   // Text numbers (N, F, and odd widths of the binary types read as text).
   std::string_view s(p, static_cast<std::size_t>(f.length));
@@ -192,8 +205,9 @@ std::optional<double> readDays(const Field& f, const char* record, Dialect diale
   if ((f.type == 'T' || f.type == '@') && f.length == 8) {
     if (allBytes(p, 8, '\0') || allBytes(p, 8, ' ')) return std::nullopt;
     if (f.type == '@' && dialect == Dialect::DBase7) {
-      double ms = dbase7Double(p);
-      return ms / 86400000.0 - kDBase7Origin;
+      double days = dbase7Double(p) / 86400000.0 - kDBase7Origin;
+      if (!std::isfinite(days) || std::fabs(days) > 3.0e6) return std::nullopt;
+      return days;
     }
     std::uint32_t julian = le32(p);
     std::uint32_t ms = le32(p + 4);

@@ -102,5 +102,14 @@ TEST_F(MalformedTest, MemoPointersOutsideTheMemoFileAreReported) {
   EXPECT_THROW(t->asString("M"), Error);  // a length past the end
 }
 
+TEST_F(MalformedTest, NotANumberInBinaryFieldsFailsAsNumber) {
+  const std::string nan("\0\0\0\0\0\0\xF8\x7F", 8);
+  const std::string inf("\0\0\0\0\0\0\xF0\x7F", 8);
+  ASSERT_EQ(openError(buildDbf(0x30, {{"DOBLE", 'B', 8}, {"OTRO", 'B', 8}}, {nan + inf})), "");
+  auto t = openRota();
+  EXPECT_THROW(t->asInteger("DOBLE"), Error);
+  EXPECT_THROW(t->asFloat("OTRO"), Error);
+}
+
 }  // namespace
 }  // namespace pasarela
