@@ -136,7 +136,7 @@ std::shared_ptr<SharedTable> loadShared(int fd, const fs::path& path, const std:
       for (MdxTag& t : readMdx(mdx, shared->header.ldid)) {
         Tag tag;
         tag.keyFields = keyFieldsOf(shared->header, t.spec);
-        tag.entries = EntrySet(KeyOrder{shared->header.ldid, t.spec.type});
+        tag.entries = EntrySet(KeyOrder{shared->header.ldid, t.spec.type, t.spec.descending});
         for (MdxEntry& e : t.entries)
           tag.entries.emplace_hint(tag.entries.end(), IndexEntry{std::move(e.key), e.recNo});
         tag.spec = std::move(t.spec);
@@ -177,9 +177,21 @@ int openExclusiveForRewrite(const fs::path& path, const std::string& displayName
 
 }  // namespace
 
+// A unique tag keeps only the first record of each key.
+static void insertEntry(Tag& tag, IndexEntry entry) {
+  if (tag.spec.unique) {
+    auto it = tag.entries.lower_bound(IndexEntry{entry.key, 0});
+    if (it != tag.entries.end() &&
+        compareKeys(tag.entries.key_comp().ldid, tag.spec.type, it->key, entry.key) == 0) {
+      return;
+    }
+  }
+  tag.entries.insert(std::move(entry));
+}
+
 bool KeyOrder::operator()(const IndexEntry& a, const IndexEntry& b) const {
   int c = compareKeys(ldid, type, a.key, b.key);
-  if (c != 0) return c < 0;
+  if (c != 0) return descending ? c > 0 : c < 0;
   return a.recNo < b.recNo;
 }
 
@@ -228,6 +240,7 @@ DbfTable::DbfTable(const fs::path& path, const std::string& displayName, bool ex
     if (!shared_) {
       shared_ = loadShared(fd_, path, displayName);
       registry()[id] = shared_;
+      rebuildStaleTags();
     }
   } catch (...) {
     ::close(fd_);
@@ -356,7 +369,7 @@ void DbfTable::updateRecord(std::uint32_t recNo, const char* record) {
       std::string after = keyOf(static_cast<int>(i), record);
       if (before == after) continue;
       t.entries.erase(IndexEntry{before, recNo});
-      t.entries.insert(IndexEntry{after, recNo});
+      insertEntry(t, IndexEntry{after, recNo});
       shared_->indexDirty = true;
     }
   }
@@ -375,7 +388,7 @@ std::uint32_t DbfTable::appendRecord(const char* record) {
   ++shared_->generation;
   stampHeader();
   for (std::size_t i = 0; i < shared_->tags.size(); ++i) {
-    shared_->tags[i].entries.insert(IndexEntry{keyOf(static_cast<int>(i), record), recNo});
+    insertEntry(shared_->tags[i], IndexEntry{keyOf(static_cast<int>(i), record), recNo});
     shared_->indexDirty = true;
   }
   return recNo;
@@ -403,10 +416,30 @@ std::string DbfTable::readMemo(std::uint32_t block) {
 }
 
 void DbfTable::flushIndex() {
-  if (!shared_ || !shared_->indexDirty || shared_->tags.empty()) return;
+  if (!shared_ || !shared_->indexDirty || shared_->tags.empty() || !writable_) return;
   fs::path mdx = shared_->mdxPath.empty() ? siblingFile(shared_->path, "MDX") : shared_->mdxPath;
   writeIndexFile(mdx, shared_->path, shared_->header.ldid, shared_->tags);
   shared_->indexDirty = false;
+}
+
+void DbfTable::rebuildStaleTags() {
+  const std::uint32_t count = shared_->header.recordCount;
+  for (std::size_t i = 0; i < shared_->tags.size(); ++i) {
+    Tag& t = shared_->tags[i];
+    if (t.keyFields.empty()) continue;
+    bool stale = t.spec.unique ? t.entries.size() > count : t.entries.size() != count;
+    for (const IndexEntry& e : t.entries) stale = stale || e.recNo == 0 || e.recNo > count;
+    if (!stale) continue;
+    // An index left behind by a program that stopped before writing it, or
+    // one that does not match the table: built again from the records.
+    t.entries.clear();
+    for (std::uint32_t n = 1; n <= count; ++n) {
+      const char* record = readRecord(n);
+      if (!record) break;
+      insertEntry(t, IndexEntry{keyOf(static_cast<int>(i), record), n});
+    }
+    shared_->indexDirty = true;
+  }
 }
 
 int DbfTable::tagCount() const { return static_cast<int>(shared_->tags.size()); }

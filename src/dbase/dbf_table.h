@@ -37,6 +37,7 @@ struct IndexEntry {
 struct KeyOrder {
   std::uint8_t ldid = 0x57;
   KeyType type = KeyType::Character;
+  bool descending = false;  // keys from the largest; equal keys still by record number
   bool operator()(const IndexEntry& a, const IndexEntry& b) const;
 };
 
@@ -106,6 +107,7 @@ class DbfTable {
   void writeAt(std::uint64_t offset, const char* data, std::size_t size);
   void stampHeader();
   void checkIndexesComputable() const;
+  void rebuildStaleTags();
 
   std::string displayName_;
   int fd_ = -1;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <random>
 
 #include "data/table.h"
@@ -140,6 +141,48 @@ TEST_F(TableIndexTest, EditsAndAppendsKeepTheIndexAcrossReopening) {
   other.open();
   EXPECT_TRUE(other.eof());
   EXPECT_FALSE(other.findKey("A"));
+}
+
+TEST_F(TableIndexTest, AnIndexThatMissesRecordsIsBuiltAgain) {
+  create({"M", "B", "X"});
+  const auto mdx = host("KTEMP/ASIGT.MDX");
+  std::filesystem::copy_file(mdx, host("old.mdx"));
+  openTable("");
+  table_.append();
+  table_.setString("COD", "A");
+  table_.post();
+  table_.close();
+  // The index as a program that stopped before writing it would leave it.
+  std::filesystem::copy_file(host("old.mdx"), mdx, std::filesystem::copy_options::overwrite_existing);
+  openTable("COD");
+  std::vector<std::string> seen;
+  for (table_.first(); !table_.eof(); table_.next()) seen.push_back(table_.asString("COD"));
+  EXPECT_EQ(seen, (std::vector<std::string>{"A", "B", "M", "X"}));
+  EXPECT_TRUE(table_.findKey("A"));
+  EXPECT_EQ(table_.recNo(), 4u);
+}
+
+TEST_F(TableIndexTest, AnotherObjectsPostsShowInIndexOrderOnTheNextMove) {
+  create({"B", "D"});
+  openTable("COD");
+  Table writer;
+  writer.setTableName("C:\\KTEMP\\ASIGT.DBF");
+  writer.open();
+  table_.first();
+  EXPECT_EQ(table_.asString("COD"), "B");
+  writer.append();
+  writer.setString("COD", "C");
+  writer.post();
+  writer.first();
+  writer.edit();
+  writer.setString("COD", "A");  // "B" becomes "A": now before the reader's place
+  writer.post();
+  table_.next();
+  EXPECT_EQ(table_.asString("COD"), "C");
+  table_.next();
+  EXPECT_EQ(table_.asString("COD"), "D");
+  table_.first();
+  EXPECT_EQ(table_.asString("COD"), "A");
 }
 
 }  // namespace

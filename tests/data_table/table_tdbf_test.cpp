@@ -147,5 +147,37 @@ TEST_F(TableTdbfTest, IndexesTdbfWritesIterateAndFindTheSameInOurs) {
   }
 }
 
+TEST_F(TableTdbfTest, DescendingAndUniqueTagsOfTdbfKeepTheirMeaning) {
+  const std::string dbf = host("KTEMP/TAGS.DBF").string();
+  {
+    std::ofstream spec(host("spec.txt"));
+    spec << "field COD C 6 0\nfield ALT C 6 0\nindex COD desc\nindex ALT unique\n";
+    const char* codes[] = {"b", "a", "c", "a", "b", "d"};
+    for (const char* c : codes) spec << "row " << test::toHex(c) << " " << test::toHex(c) << "\n";
+  }
+  ASSERT_NO_THROW(runTdbfOracle({"create", dbf, host("spec.txt").string()}));
+  for (const std::string tag : {"COD", "ALT"}) {
+    EXPECT_EQ(ourOrder("C:\\KTEMP\\TAGS.DBF", tag), runTdbfOracle({"iterate", dbf, tag})) << tag;
+  }
+  {
+    Table t;
+    t.setTableName("C:\\KTEMP\\TAGS.DBF");
+    t.open();
+    for (const char* c : {"c", "e", "a"}) {
+      t.append();
+      t.setString("COD", c);
+      t.setString("ALT", c);
+      t.post();
+    }
+  }
+  // Descending: largest key first; unique: one record per key, the first.
+  EXPECT_EQ(ourOrder("C:\\KTEMP\\TAGS.DBF", "COD"),
+            (std::vector<std::string>{"8", "6", "3", "7", "1", "5", "2", "4", "9"}));
+  EXPECT_EQ(ourOrder("C:\\KTEMP\\TAGS.DBF", "ALT"), (std::vector<std::string>{"2", "1", "3", "6", "8"}));
+  for (const std::string tag : {"COD", "ALT"}) {
+    EXPECT_EQ(ourOrder("C:\\KTEMP\\TAGS.DBF", tag), runTdbfOracle({"iterate", dbf, tag})) << tag;
+  }
+}
+
 }  // namespace
 }  // namespace pasarela
