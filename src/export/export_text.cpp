@@ -1,0 +1,81 @@
+#include "export/export_text.h"
+
+#include "data/folders.h"
+#include "data/winpath.h"
+
+namespace pasarela::exportar {
+
+namespace {
+
+// Byte length of the character starting at `i`.
+std::size_t charLength(const std::string& text, std::size_t i) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  std::size_t len = 1;
+  if (lead >= 0xC2 && lead <= 0xDF)
+    len = 2;
+  else if (lead >= 0xE0 && lead <= 0xEF)
+    len = 3;
+  else if (lead >= 0xF0 && lead <= 0xF4)
+    len = 4;
+  if (i + len > text.size()) return 1;
+  for (std::size_t k = 1; k < len; ++k) {
+    if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 1;
+  }
+  return len;
+}
+
+bool isBlankByte(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+}  // namespace
+
+std::size_t charCount(const std::string& text) {
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < text.size(); i += charLength(text, i)) ++n;
+  return n;
+}
+
+std::string charSub(const std::string& text, std::size_t pos, std::size_t count) {
+  std::size_t i = 0;
+  for (std::size_t skipped = 0; i < text.size() && skipped < pos; ++skipped) i += charLength(text, i);
+  std::size_t end = i;
+  for (std::size_t taken = 0; end < text.size() && taken < count; ++taken) end += charLength(text, end);
+  return text.substr(i, end - i);
+}
+
+std::string lastChar(const std::string& text) {
+  std::string last;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t len = charLength(text, i);
+    last = text.substr(i, len);
+    i += len;
+  }
+  return last;
+}
+
+bool isBlank(const std::string& text) {
+  for (char c : text) {
+    if (!isBlankByte(c)) return false;
+  }
+  return true;
+}
+
+std::string trimBlanks(const std::string& text) {
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && isBlankByte(text[begin])) ++begin;
+  while (end > begin && isBlankByte(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
+}
+
+void deleteInterchangeFiles(const std::string& base) {
+  for (const char* ext : {".DBF", ".MDX"}) {
+    const std::string path = winpath::join(kInterchangeFolder, base + ext);
+    try {
+      if (winpath::fileExists(path)) winpath::deleteFile(path);
+    } catch (const std::exception&) {
+      // Ignored: the table's creation fails with the engine's message.
+    }
+  }
+}
+
+}  // namespace pasarela::exportar

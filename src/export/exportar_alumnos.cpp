@@ -1,0 +1,197 @@
+// ALUMNOST.DBF: one record per student with a group, with the shift of the
+// student's group and the short codes of up to 50 enrolled subjects.
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "data/folders.h"
+#include "data/table.h"
+#include "export/export_run.h"
+#include "export/export_text.h"
+#include "export/group_code.h"
+
+namespace pasarela {
+
+namespace {
+
+constexpr int kSubjectSlots = 50;
+
+std::vector<FieldDef> alumnostFields() {
+  std::vector<FieldDef> fields = {{"EXPED", FieldKind::String, 20}, {"NOMBRE", FieldKind::String, 50},
+                                  {"TURNO", FieldKind::String, 1},  {"NIVEL", FieldKind::String, 5},
+                                  {"CURSO", FieldKind::String, 3},  {"GRUPO", FieldKind::String, 2},
+                                  {"OPCION", FieldKind::String, 1}, {"REPITE", FieldKind::Boolean, 0}};
+  for (int n = 1; n <= kSubjectSlots; ++n) {
+    fields.push_back({"ASIG" + std::to_string(n), FieldKind::String, 4});
+    fields.push_back({"DIV" + std::to_string(n), FieldKind::String, 1});
+  }
+  return fields;
+}
+
+// The shift of a student: Turno of the first grupos record, in physical
+// order, whose code is the student's group code or whose first four
+// characters are the student's course code. Both tests count for each
+// record, so the earliest record meeting either wins.
+class ShiftLookup {
+ public:
+  explicit ShiftLookup(Table& grupos) {
+    std::size_t position = 0;
+    for (grupos.first(); !grupos.eof(); grupos.next(), ++position) {
+      const std::string code = grupos.asString("Codgrup");
+      if (!byCode_.count(code)) byCode_.emplace(code, position);
+      const std::string course = exportar::charSub(code, 0, 4);
+      if (!byCourse_.count(course)) byCourse_.emplace(course, position);
+      if (byCode_.at(code) == position || byCourse_.at(course) == position)
+        shifts_.emplace(position, grupos.asString("Turno"));
+    }
+  }
+
+  std::string shiftOf(const std::string& codgrup, const std::string& codcur) const {
+    std::optional<std::size_t> first;
+    if (auto it = byCode_.find(codgrup); it != byCode_.end()) first = it->second;
+    if (auto it = byCourse_.find(codcur); it != byCourse_.end() && (!first || it->second < *first))
+      first = it->second;
+    return first ? shifts_.at(*first) : std::string();
+  }
+
+ private:
+  std::unordered_map<std::string, std::size_t> byCode_;
+  std::unordered_map<std::string, std::size_t> byCourse_;
+  std::unordered_map<std::size_t, std::string> shifts_;  // of the records some lookup can reach
+};
+
+// asigalum grouped by student code once, in physical order, instead of
+// reopening it with a filter per student. The filter compares codes
+// ignoring trailing blanks, as the text read does.
+class Enrolments {
+ public:
+  explicit Enrolments(Table& asigalum) {
+    asigalum.close();
+    asigalum.setFiltered(false);
+    asigalum.open();
+    for (asigalum.first(); !asigalum.eof(); asigalum.next())
+      byStudent_[asigalum.asString("Codigo")].push_back(asigalum.asString("Codasig"));
+  }
+
+  const std::vector<std::string>& of(const std::string& codigo) const {
+    static const std::vector<std::string> none;
+    auto it = byStudent_.find(codigo);
+    return it == byStudent_.end() ? none : it->second;
+  }
+
+ private:
+  std::unordered_map<std::string, std::vector<std::string>> byStudent_;
+};
+
+// Short codes by school subject code, through the CODVALEN index of
+// ASIGVALT; each code is looked up once.
+class ShortCodes {
+ public:
+  explicit ShortCodes(Table& asigvalt) : asigvalt_(asigvalt) {}
+
+  const std::optional<std::string>& of(const std::string& codasig) {
+    auto it = cache_.find(codasig);
+    if (it == cache_.end()) {
+      std::optional<std::string> found;
+      if (asigvalt_.findKey(codasig)) found = asigvalt_.asString("COD");
+      it = cache_.emplace(codasig, std::move(found)).first;
+    }
+    return it->second;
+  }
+
+ private:
+  Table& asigvalt_;
+  std::unordered_map<std::string, std::optional<std::string>> cache_;
+};
+
+// "Codigo= 'A001      '": the code padded to 10 characters, quotes doubled.
+std::string enrolmentFilter(const std::string& codigo) {
+  std::string padded = codigo;
+  for (std::size_t n = exportar::charCount(codigo); n < 10; ++n) padded += ' ';
+  std::string quoted = "'";
+  for (char c : padded) {
+    quoted += c;
+    if (c == '\'') quoted += '\'';
+  }
+  return "Codigo= " + quoted + "'";
+}
+
+}  // namespace
+
+void ExportarAlumnos(TransferContext& ctx) {
+  exportar::deleteInterchangeFiles("ALUMNOST");
+
+  auto alumnost = std::make_unique<Table>();
+  alumnost->setDatabaseName(kInterchangeFolder);
+  alumnost->setTableName("ALUMNOST.DBF");
+  alumnost->createTable(alumnostFields());
+
+  auto asigvalt = std::make_unique<Table>();
+  asigvalt->setDatabaseName("");
+  asigvalt->setTableName("C:\\KTEMP\\ASIGVALT.DBF");
+  asigvalt->setIndexName("CODVALEN");
+  asigvalt->open();
+
+  Table& grupos = ctx.tables.wwTableGrupos;
+  Table& alumnos = ctx.tables.wwTableAlumnos;
+  Table& asigalum = ctx.tables.wwTableAsigAlum;
+  grupos.open();
+  alumnost->open();
+  alumnos.open();
+  asigalum.open();
+
+  // Built when the first student needs them, so that a school without
+  // students reads neither table.
+  std::optional<ShiftLookup> shifts;
+  std::optional<Enrolments> enrolments;
+  ShortCodes shortCodes(*asigvalt);
+  std::optional<std::string> lastFilter;
+
+  for (alumnos.first(); !alumnos.eof(); alumnos.next()) {
+    const std::string codgrup = alumnos.asString("Codgrup");
+    const exportar::GroupCode group = exportar::splitGroupCode(codgrup);
+    if (!group.complete()) continue;
+
+    if (!shifts) shifts.emplace(grupos);
+    const std::string shift = shifts->shiftOf(codgrup, alumnos.asString("Codcur"));
+
+    alumnost->append();
+    alumnost->setString("EXPED", alumnos.asString("Codigo"));
+    alumnost->setString("NOMBRE", alumnos.asString("Apenom"));
+    alumnost->setString("TURNO", shift);
+    alumnost->setString("NIVEL", group.level);
+    alumnost->setString("CURSO", group.year);
+    alumnost->setString("GRUPO", group.letter);
+    alumnost->setString("OPCION", "");
+    alumnost->setBoolean("REPITE", alumnos.asInteger("Repite") == 1);
+
+    const std::string exped = alumnost->asString("EXPED");
+    lastFilter = enrolmentFilter(exped);
+    if (!enrolments) enrolments.emplace(asigalum);
+    int slot = 1;
+    for (const std::string& codasig : enrolments->of(exped)) {
+      const std::optional<std::string>& shortCode = shortCodes.of(codasig);
+      if (!shortCode) continue;
+      // Past the 50th slot the field lookup fails and the run stops.
+      alumnost->setString("ASIG" + std::to_string(slot), *shortCode);
+      alumnost->setString("DIV" + std::to_string(slot), "");
+      ++slot;
+    }
+    alumnost->post();
+  }
+
+  alumnos.close();
+  asigalum.close();
+  if (lastFilter) {
+    // The component is left as the per-student filtering would leave it.
+    asigalum.setFiltered(false);
+    asigalum.setFilter(*lastFilter);
+    asigalum.setFiltered(true);
+  }
+  grupos.close();
+  alumnost->close();
+  asigvalt->close();
+}
+
+}  // namespace pasarela

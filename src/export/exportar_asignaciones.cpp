@@ -1,0 +1,135 @@
+// ASIGT.DBF: one record per distinct subject, teacher and group of the group
+// timetable, named by the generator's codes.
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "data/folders.h"
+#include "data/table.h"
+#include "export/export_run.h"
+#include "export/export_text.h"
+#include "export/group_code.h"
+
+namespace pasarela {
+
+namespace {
+
+constexpr std::size_t kSessionsSize = 20;
+
+struct CatalogueEntry {
+  std::string shortCode;
+  double hours = 1.0;
+  std::int64_t lessons = 1;
+};
+
+std::unique_ptr<Table> openLookup(const std::string& tableName) {
+  auto table = std::make_unique<Table>();
+  table->setDatabaseName(kInterchangeFolder);
+  table->setTableName(tableName);
+  table->open();
+  return table;
+}
+
+// The first ASIGVALT record, in physical order, of each school subject code.
+std::unordered_map<std::string, CatalogueEntry> readCatalogue(Table& asigvalt) {
+  std::unordered_map<std::string, CatalogueEntry> catalogue;
+  for (asigvalt.first(); !asigvalt.eof(); asigvalt.next()) {
+    const std::string code = asigvalt.asString("CODVALEN");
+    if (catalogue.count(code)) continue;
+    catalogue.emplace(code, CatalogueEntry{asigvalt.asString("COD"), asigvalt.asFloat("NHORAS"),
+                                           asigvalt.asInteger("NHORAS")});
+  }
+  return catalogue;
+}
+
+// The abbreviation of the first PROFT record, in physical order, of each
+// identity number.
+std::unordered_map<std::int64_t, std::string> readTeachers(Table& proft) {
+  std::unordered_map<std::int64_t, std::string> teachers;
+  for (proft.first(); !proft.eof(); proft.next()) {
+    const std::int64_t dni = proft.asInteger("DNI");
+    if (!teachers.count(dni)) teachers.emplace(dni, proft.asString("ABREV"));
+  }
+  return teachers;
+}
+
+std::string compositeKey(std::initializer_list<std::string> parts) {
+  std::string key;
+  for (const std::string& part : parts) key += std::to_string(part.size()) + ':' + part;
+  return key;
+}
+
+// One "1" per lesson; the field keeps the first 20.
+std::string sessionsText(std::int64_t lessons) {
+  if (lessons <= 0) return {};
+  return std::string(static_cast<std::size_t>(std::min<std::int64_t>(lessons, kSessionsSize)), '1');
+}
+
+}  // namespace
+
+void ExportarAsignaciones(TransferContext& ctx) {
+  exportar::deleteInterchangeFiles("ASIGT");
+
+  auto asigt = std::make_unique<Table>();
+  asigt->setDatabaseName(kInterchangeFolder);
+  asigt->setTableName("ASIGT.DBF");
+  asigt->createTable({{"CASIG", FieldKind::String, 4},
+                      {"CPROF", FieldKind::String, 4},
+                      {"CGRUP", FieldKind::String, 4},
+                      {"CAULA", FieldKind::String, 4},
+                      {"TURNO", FieldKind::String, 1},
+                      {"NIVEL", FieldKind::String, 5},
+                      {"CURSO", FieldKind::String, 3},
+                      {"GRUPO", FieldKind::String, 2},
+                      {"HORAS", FieldKind::Float, 0},
+                      {"SESIONES", FieldKind::String, kSessionsSize}});
+  asigt->open();
+
+  auto asigvalt = openLookup("ASIGVALT.DBF");
+  auto proft = openLookup("PROFT.DBF");
+  // Read when the first timetable line needs them.
+  std::optional<std::unordered_map<std::string, CatalogueEntry>> catalogue;
+  std::optional<std::unordered_map<std::int64_t, std::string>> teachers;
+  // The keys of the records written, as ASIGT holds them.
+  std::unordered_set<std::string> written;
+
+  Table& horgrup = ctx.tables.wwTableHorGrup;
+  horgrup.open();
+  for (horgrup.first(); !horgrup.eof(); horgrup.next()) {
+    const exportar::GroupCode group = exportar::splitGroupCode(horgrup.asString("Codgrup"));
+    const std::string groupAbbreviation = exportar::groupAbbreviation(group);
+
+    const std::string subjectKey = exportar::trimBlanks(horgrup.asString("Codasig"));
+    if (!catalogue) catalogue = readCatalogue(*asigvalt);
+    CatalogueEntry subject;
+    if (auto it = catalogue->find(subjectKey); it != catalogue->end()) subject = it->second;
+
+    if (!teachers) teachers = readTeachers(*proft);
+    std::string teacher;
+    if (auto it = teachers->find(horgrup.asInteger("Dni")); it != teachers->end()) teacher = it->second;
+
+    if (written.count(compositeKey({subject.shortCode, teacher, groupAbbreviation}))) continue;
+    asigt->append();
+    asigt->setString("CASIG", subject.shortCode);
+    asigt->setString("CPROF", teacher);
+    asigt->setString("CAULA", "");
+    asigt->setString("CGRUP", groupAbbreviation);
+    asigt->setString("TURNO", "");
+    asigt->setString("NIVEL", group.level);
+    asigt->setString("CURSO", group.year);
+    asigt->setString("GRUPO", group.letter);
+    asigt->setFloat("HORAS", subject.hours);
+    asigt->setString("SESIONES", sessionsText(subject.lessons));
+    written.insert(
+        compositeKey({asigt->asString("CASIG"), asigt->asString("CPROF"), asigt->asString("CGRUP")}));
+    asigt->post();
+  }
+  horgrup.close();
+  asigt->close();
+  asigvalt->close();
+  proft->close();
+}
+
+}  // namespace pasarela

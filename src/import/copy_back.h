@@ -1,0 +1,39 @@
+// Putting the rewritten timetable tables back into the school's folder
+// without ever leaving horgrup.dbf or horprof.dbf deleted, half-written, or
+// one new and one old.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace pasarela {
+
+// The staged files that travel back, and their names in the source folder.
+inline constexpr const char* kTimetableFiles[] = {"horgrup.dbf", "horprof.dbf"};
+
+// How many dated backups of the school's previous timetable files are kept.
+inline constexpr int kBackupsKept = 10;
+
+// Refuses a source folder that is the staging folder itself (whatever its
+// spelling): staging from it or copying back into it would delete its own
+// files. Throws pasarela::Error before anything is touched.
+void ComprobarCarpetaOrigen(const std::string& sourceFolder);
+
+// Refuses a source folder without horgrup.dbf or horprof.dbf, before anything
+// is staged: the import has nothing to replace there.
+void ComprobarHorariosOrigen(const std::string& sourceFolder);
+
+// Replaces the source folder's horgrup.dbf and horprof.dbf with the staged
+// ones: both files checked (not locked, writable), the previous pair copied
+// to a dated folder under C:\KTEMP\VAVOVIDI\COPIAS (the last ten kept), the
+// new files written beside the old ones under temporary names and renamed
+// over them. On any failure the source folder is left as it was and an
+// Error says what failed. Returns the Windows path of the backup folder.
+std::string CopiarHorariosAlOrigen(const std::string& sourceFolder);
+
+// Tests only: called with "horgrup.dbf" or "horprof.dbf" just before that
+// file is renamed over the school's one; a throw stands for a failing rename.
+void setCopyBackFaultHook(std::function<void(std::string_view file)> hook);
+
+}  // namespace pasarela

@@ -1,0 +1,109 @@
+#include "import/import_run.h"
+
+#include <exception>
+
+#include "data/folders.h"
+#include "data/shell_flags.h"
+#include "data/staging.h"
+#include "data/winpath.h"
+#include "import/copy_back.h"
+#include "import/slot_times.h"
+#include "import/solution_transfer.h"
+#include "import/teacher_check.h"
+#include "import/timetable_template.h"
+
+namespace pasarela {
+
+namespace {
+
+const char* const kAvisoDuracion =
+    "La duración de este Proceso será más larga, en función de la cantidad de datos que tengamos en nuestro "
+    "Horario.";
+const char* const kSolucion = "C:\\KTEMP\\SOLUC.DBF";
+
+// A run that ends with an error gives the user the normal cursor back.
+class CursorOnFailure {
+ public:
+  explicit CursorOnFailure(UserInterface& ui) : ui_(ui), pending_(std::uncaught_exceptions()) {}
+  ~CursorOnFailure() {
+    if (std::uncaught_exceptions() > pending_) ui_.normalCursor();
+  }
+  CursorOnFailure(const CursorOnFailure&) = delete;
+  CursorOnFailure& operator=(const CursorOnFailure&) = delete;
+
+ private:
+  UserInterface& ui_;
+  int pending_;
+};
+
+// A fresh staged copy of one timetable table of the source folder.
+void stageTimetable(Table& component, const std::string& sourceFolder, const char* file) {
+  component.close();
+  const std::string staged = winpath::join(kStagingFolder, file);
+  if (winpath::fileExists(staged)) winpath::deleteFile(staged);
+  CopiarArchivo(staged, winpath::join(sourceFolder, file));
+}
+
+}  // namespace
+
+void BImportarClick(TransferContext& ctx, const ImportOptions& options) {
+  ImportReport ownReport;
+  ImportReport& report = options.report ? *options.report : ownReport;
+  report = ImportReport{};
+  UserInterface& ui = ctx.ui;
+
+  ui.notice(kAvisoDuracion);
+  ui.busyCursor();
+  CursorOnFailure cursor(ui);
+
+  const std::string source = ctx.sourceFolder;
+  ComprobarCarpetaOrigen(source);
+  if (!winpath::folderExists(kStagingFolder)) winpath::createFolders(kStagingFolder);
+
+  if (!winpath::fileExists(kSolucion)) {
+    ui.normalCursor();
+    ui.notice("No se encuentra archivo SOLUC.DBF en C:\\KTEMP");
+    if (NumParametros == 2) {
+      Transformado = 0;
+      ui.closeMainWindow();
+    }
+    report.outcome = ImportReport::Outcome::SolutionMissing;
+    return;
+  }
+
+  ComprobarHorariosOrigen(source);
+  stageTimetable(ctx.tables.wwTableHorGrup, source, "horgrup.dbf");
+  stageTimetable(ctx.tables.wwTableHorProf, source, "horprof.dbf");
+
+  std::unique_ptr<Table> profesores = ControlarDniProfesores(ui);
+  if (!profesores) {
+    report.outcome = ImportReport::Outcome::TeachersWithoutDni;
+    return;
+  }
+
+  Table asignaturas;
+  asignaturas.setDatabaseName("");
+  asignaturas.setTableName("C:\\KTEMP\\ASIGVALT.DBF");
+  asignaturas.setIndexName("CODVALEN");
+  asignaturas.open();
+
+  HorasTabla HorasInicio{}, HorasFinal{};
+  PlantillaHoraria(ctx, HorasInicio, HorasFinal);
+  TraspasarSolucion(ctx, *profesores, asignaturas, HorasInicio, HorasFinal, report);
+  profesores->close();
+  asignaturas.close();
+
+  if (!options.dryRun) report.backupFolder = CopiarHorariosAlOrigen(source);
+
+  ui.normalCursor();
+  if (options.dryRun) {
+    report.outcome = ImportReport::Outcome::DryRun;
+  } else {
+    Transformado = 1;
+    report.outcome = ImportReport::Outcome::Completed;
+  }
+  ui.notice("Proceso finalizado");
+  if (NumParametros == 2) ui.closeMainWindow();
+}
+
+}  // namespace pasarela

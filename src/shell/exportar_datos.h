@@ -1,0 +1,97 @@
+// TExportarDatos, the main window: the export panel, the import panel and
+// the folder panel with the source folder, the centre list, help and exit.
+// It owns the table components of the school's tables and all shell state.
+#pragma once
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStringList>
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+
+#include "data/school_tables.h"
+#include "data/user_interface.h"
+#include "widgets/folder_list.h"
+#include "widgets/gradient_panel.h"
+
+namespace pasarela::shell {
+
+class TExportarDatos : public QWidget {
+  Q_OBJECT
+ public:
+  // `parameters`: the command line without the program's name.
+  explicit TExportarDatos(QStringList parameters, QWidget* parent = nullptr);
+  ~TExportarDatos() override;
+
+  // Creation hook: command line and embedding, then staging, the default
+  // source folder and the centre list. Errors end it and are shown.
+  void FormCreate();
+  // Close hook: writes Transformado to Tempolis.ini in embedded mode.
+  // Throws pasarela::Error when the file cannot be written.
+  void FormClose();
+
+  void ListaDirectoriosChange();
+  void BExportarClick();
+  void BImportarClick();
+  void Button1Click();
+
+  // Where Tempolis.ini is written: beside the executable unless a test
+  // points it elsewhere.
+  static void setIniFolderForTests(const QString& folder);
+  QString iniPath() const;
+
+  std::uint32_t hostHandle() const { return hostHandle_; }
+  bool embeddedInHost() const { return embeddedInHost_; }
+  SchoolTables& tables() { return *tables_; }
+
+  pasarela::widgets::GradientPanel* Draw3D1 = nullptr;
+  pasarela::widgets::GradientPanel* Draw3D2 = nullptr;
+  pasarela::widgets::GradientPanel* Draw3D3 = nullptr;
+  QLabel* Label1 = nullptr;
+  QLineEdit* EdNuevoDir = nullptr;
+  pasarela::widgets::FolderList* ListaDirectorios = nullptr;
+  pasarela::widgets::DriveList* ListaUnidades = nullptr;
+  QLabel* Label2 = nullptr;
+  QComboBox* CBCentro = nullptr;
+  QPushButton* BClose = nullptr;
+  QPushButton* Button1 = nullptr;
+  QLabel* Label7 = nullptr;
+  QLabel* Label8 = nullptr;
+  QLabel* Label3 = nullptr;
+  QLabel* Label9 = nullptr;
+  QComboBox* ComboBoxValCast = nullptr;
+  QPushButton* BExportar = nullptr;
+  QLabel* Label4 = nullptr;
+  QLabel* Label5 = nullptr;
+  QPushButton* BImportar = nullptr;
+  QLabel* Label6 = nullptr;
+
+ signals:
+  void closed();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void buildControls();
+  void layoutPanels();
+  void formCreateFirstHalf();
+  void formCreateSecondHalf();
+  void fillCentreList();
+  void runTransfer(bool exportRun);
+
+  QStringList parameters_;
+  std::unique_ptr<SchoolTables> tables_;
+  std::unique_ptr<UserInterface> ui_;
+  std::uint32_t hostHandle_ = 0;
+  bool embeddedInHost_ = false;
+  bool exportFills_ = false;
+  bool importFills_ = false;
+  bool lastChangeFailed_ = false;
+};
+
+}  // namespace pasarela::shell

@@ -1,0 +1,74 @@
+// The whole export through `pasarela export` on the bundled sample school,
+// its outputs read back by dbfread and recomputed from the staged school
+// tables by check_export.py.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "export_support.h"
+
+namespace pasarela::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string pasarela() { return std::string(PASARELA_BINARY_DIR) + "/src/pasarela"; }
+
+class ExportSampleTest : public ExportTest {
+ protected:
+  // Runs pasarela with drive C on the test's temporary drive.
+  int run(const std::string& arguments, std::string* output) {
+    return runCommand(
+        "PASARELA_DRIVE_C='" + driveC().string() + "' '" + pasarela() + "' " + arguments + " 2>&1", output);
+  }
+
+  void writeSample(const std::string& extra = "") {
+    fs::remove_all(driveC() / "OB");
+    std::string output;
+    ASSERT_EQ(run("sample '" + (driveC() / "OB").string() + "' " + extra, &output), 0) << output;
+  }
+};
+
+TEST_F(ExportSampleTest, SampleSchoolExportFollowsTheRules) {
+  writeSample();
+  std::string printed;
+  ASSERT_EQ(run("export", &printed), 0) << printed;
+  checkAgainstRules("VALENCIÁ");
+
+  EXPECT_NE(printed.find("La duración de este Proceso será más larga"), std::string::npos) << printed;
+  EXPECT_NE(printed.find("Proceso finalizado"), std::string::npos) << printed;
+  // One count line per interchange table, matching what dbfread reads.
+  for (const char* table :
+       {"ASIGVALT", "ASIGNOMT", "PROFT", "AULAT", "ALUMNOST", "ASIGCURT", "GRUPOST", "CURSOST", "ASIGT"}) {
+    const std::size_t records = output(table).size();
+    EXPECT_GT(records, 0u) << table;
+    const std::string line =
+        "C:\\KTEMP\\" + std::string(table) + ".DBF: " + std::to_string(records) + " records";
+    EXPECT_NE(printed.find(line), std::string::npos) << line << "\n" << printed;
+  }
+}
+
+TEST_F(ExportSampleTest, CastilianNamesFromTheLanguageOption) {
+  writeSample("--scale 1 --seed 7");
+  std::string output;
+  ASSERT_EQ(run("export --lang CASTELLANO --source 'C:\\OB'", &output), 0) << output;
+  checkAgainstRules("CASTELLANO");
+}
+
+TEST_F(ExportSampleTest, MissingSchoolTablesPrintTheErrorAndFail) {
+  fs::create_directories(driveC() / "EMPTY");
+  std::string output;
+  EXPECT_NE(run("export --source 'C:\\EMPTY'", &output), 0);
+  EXPECT_NE(output.find("asignat"), std::string::npos) << output;
+  EXPECT_EQ(output.find("Proceso finalizado"), std::string::npos) << output;
+}
+
+TEST_F(ExportSampleTest, BadArgumentsShowTheUsage) {
+  std::string output;
+  EXPECT_EQ(run("export --bogus", &output), 2);
+  EXPECT_NE(output.find("usage: pasarela export"), std::string::npos) << output;
+}
+
+}  // namespace
+}  // namespace pasarela::test
