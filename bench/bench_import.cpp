@@ -12,6 +12,8 @@
 #include "data/transfer_context.h"
 #include "data/user_interface.h"
 #include "import/import_run.h"
+#include "import/slot_times.h"
+#include "import/solution_transfer.h"
 #include "sample/fake_solution.h"
 
 namespace {
@@ -150,6 +152,40 @@ void BM_ImportRun(benchmark::State& state) {
   fs::remove_all(root, ec);
 }
 BENCHMARK(BM_ImportRun)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The transfer step alone: empties and refills the staged horprof and
+// horgrup from the 30,000 solution rows, with both lookups.
+void BM_SolutionTransfer(benchmark::State& state) {
+  char pattern[] = "/tmp/pasarela-bench-transfer-XXXXXX";
+  const fs::path root = ::mkdtemp(pattern);
+  ::setenv("PASARELA_DRIVE_C", root.c_str(), 1);
+  makeWorld(root);
+  SchoolTables tables;
+  QuietUi ui;
+  TransferContext ctx{tables, ui, "C:\\OB", "46001", "VALENCIÁ"};
+  ImportReport report;
+  BImportarClick(ctx, {.dryRun = true, .report = &report});  // stages horgrup and horprof
+  Table profesores;
+  profesores.setTableName("C:\\KTEMP\\PROFT.DBF");
+  profesores.open();
+  Table asignaturas;
+  asignaturas.setTableName("C:\\KTEMP\\ASIGVALT.DBF");
+  asignaturas.setIndexName("CODVALEN");
+  asignaturas.open();
+  HorasTabla inicio{}, final{};
+  for (int n = 1; n <= kSlots; ++n) inicio[n] = "08:00", final[n] = "08:55";
+  for (auto _ : state) {
+    ImportReport r;
+    TraspasarSolucion(ctx, profesores, asignaturas, inicio, final, r);
+    benchmark::DoNotOptimize(r.rowsWritten);
+  }
+  profesores.close();
+  asignaturas.close();
+  tables.closeAll();
+  std::error_code ec;
+  fs::remove_all(root, ec);
+}
+BENCHMARK(BM_SolutionTransfer)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 

@@ -29,6 +29,16 @@ std::string upperAscii(std::string s) {
   return s;
 }
 
+// Field names compare without regard to ASCII case.
+bool sameName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return true;
+}
+
 std::string trimBoth(std::string_view s) {
   std::size_t b = 0, e = s.size();
   while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
@@ -43,7 +53,7 @@ std::string trimRight(std::string s) {
 
 Error notInteger(const std::string& text) { return Error("'" + text + "' no es un valor entero válido"); }
 Error notFloat(const std::string& text) {
-  return Error("'" + text + "' no es un valor de coma flotante válido");
+  return Error("'" + text + "' no es un valor punto flotante válido");
 }
 
 // A decimal integer, blanks around allowed; nullopt for anything else.
@@ -179,10 +189,12 @@ std::string Table::Impl::path() const {
 
 int Table::Impl::lookup(const std::string& fieldName) const {
   if (!db) return -1;
-  std::string wanted = upperAscii(trimBoth(fieldName));
   for (std::size_t i = 0; i < visibleFields.size(); ++i) {
-    if (upperAscii(field(static_cast<int>(i)).name) == wanted) return static_cast<int>(i);
+    if (sameName(field(static_cast<int>(i)).name, fieldName)) return static_cast<int>(i);
   }
+  // Blanks around the name are forgiven.
+  const std::string trimmed = trimBoth(fieldName);
+  if (trimmed != fieldName) return lookup(trimmed);
   return -1;
 }
 

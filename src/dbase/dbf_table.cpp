@@ -1,6 +1,7 @@
 #include "dbase/dbf_table.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -247,6 +248,7 @@ DbfTable::~DbfTable() {
       it = it->second.expired() ? registry().erase(it) : std::next(it);
     }
   }
+  if (headerMap_) munmap(headerMap_, 32);
   if (fd_ >= 0) ::close(fd_);
 }
 
@@ -314,7 +316,18 @@ void DbfTable::stampHeader() {
   char head[8] = {};
   dbase::stampHeader(head, shared_->header.recordCount);
   shared_->header.statedCount = shared_->header.recordCount;
-  writeAt(1, head + 1, 7);
+  // The header's first bytes are mapped once: stamping them after every post
+  // then costs no system call (the mapping shares the page cache that reads
+  // and writes of every process see).
+  if (!headerMap_ && writable_) {
+    void* p = mmap(nullptr, 32, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, 0);
+    if (p != MAP_FAILED) headerMap_ = static_cast<char*>(p);
+  }
+  if (headerMap_) {
+    std::memcpy(headerMap_ + 1, head + 1, 7);
+  } else {
+    writeAt(1, head + 1, 7);
+  }
 }
 
 void DbfTable::checkIndexesComputable() const {

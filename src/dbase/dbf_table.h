@@ -110,6 +110,7 @@ class DbfTable {
   std::string displayName_;
   int fd_ = -1;
   bool writable_ = false;
+  char* headerMap_ = nullptr;  // the first 32 bytes of the file, mapped when first stamped
   std::shared_ptr<SharedTable> shared_;
   std::vector<char> cache_;
   std::uint32_t cacheFirst_ = 0, cacheCount_ = 0;

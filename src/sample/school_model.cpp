@@ -436,6 +436,11 @@ class Builder {
       depts.push_back(depts[static_cast<std::size_t>(rnd_.below(static_cast<int>(depts.size())))]);
     for (std::size_t i = depts.size(); i > 1; --i)
       std::swap(depts[i - 1], depts[static_cast<std::size_t>(rnd_.below(static_cast<int>(i)))]);
+    // Every department first gets one teacher, so that rounding never
+    // leaves a department's lessons without anyone to teach them.
+    std::set<std::string> seen;
+    std::stable_partition(depts.begin(), depts.end(),
+                          [&](const std::string& d) { return seen.insert(d).second; });
     for (int i = 0; i < teacherCount; ++i) {
       Teacher t;
       t.name = names[static_cast<std::size_t>(i)];

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <memory>
 
 #include "data/io_error.h"
 #include "data/staging.h"
@@ -96,33 +97,47 @@ TEST_F(CopyFileTest, MissingDestinationFolderIsAnInvalidName) {
   expectIoError("C:\\KTEMP\\VAVOVIDI\\grupos.dbf", "C:\\OB\\grupos.dbf", 3, "Nombre de archivo inválido");
 }
 
+// Sets the immutable attribute of a file for its lifetime: writing is then
+// refused to root as well, as on a read-only medium.
+class Immutable {
+ public:
+  explicit Immutable(const std::filesystem::path& path) : path_(path) { set_ = change(true); }
+  ~Immutable() {
+    if (set_) change(false);
+  }
+  bool set() const { return set_; }
+
+ private:
+  bool change(bool on) {
+    int fd = ::open(path_.c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+      flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+      ok = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return ok;
+  }
+  std::filesystem::path path_;
+  bool set_ = false;
+};
+
 TEST_F(CopyFileTest, ReadOnlySourceIsAccessDenied) {
   put("OB/grupos.dbf", "grupos");
   put("KTEMP/VAVOVIDI/grupos.dbf", "old copy");
   const std::filesystem::path source = host("OB/grupos.dbf");
-  bool immutable = false;
+  std::unique_ptr<Immutable> immutable;
   if (geteuid() == 0) {
-    // Root ignores file modes; the immutable attribute refuses writing to
-    // root as well, as a read-only medium would.
-    int fd = ::open(source.c_str(), O_RDONLY);
-    int flags = 0;
-    immutable = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
-                (flags |= FS_IMMUTABLE_FL, ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
-    if (fd >= 0) ::close(fd);
-    if (!immutable) GTEST_SKIP() << "running as root on a file system without the immutable attribute";
+    // Root ignores file modes.
+    immutable = std::make_unique<Immutable>(source);
+    if (!immutable->set()) GTEST_SKIP() << "running as root on a file system without the immutable attribute";
   } else {
     ASSERT_EQ(::chmod(source.c_str(), 0444), 0);
   }
   expectIoError("C:\\KTEMP\\VAVOVIDI\\grupos.dbf", "C:\\OB\\grupos.dbf", 5, "Acceso al archivo denegado");
   EXPECT_EQ(get("KTEMP/VAVOVIDI/grupos.dbf"), "old copy");
-  if (immutable) {
-    int fd = ::open(source.c_str(), O_RDONLY);
-    int flags = 0;
-    ioctl(fd, FS_IOC_GETFLAGS, &flags);
-    flags &= ~FS_IMMUTABLE_FL;
-    ioctl(fd, FS_IOC_SETFLAGS, &flags);
-    ::close(fd);
-  }
 }
 
 TEST_F(CopyFileTest, SourceInExclusiveUseIsASharingViolation) {

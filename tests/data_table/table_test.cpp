@@ -149,6 +149,10 @@ TEST_F(TableTest, MessagesOfTheEditingStatesAndFieldLookup) {
   anonymous->setString("NOMBRE", " 42");
   EXPECT_EQ(anonymous->asInteger("NOMBRE"), 42);
   EXPECT_EQ(messageOf([&] { anonymous->setString("PLAZAS", "4x"); }), "'4x' no es un valor entero válido");
+  EXPECT_EQ(messageOf([&] { anonymous->setString("SUPERF", "1,2,3"); }),
+            "'1,2,3' no es un valor punto flotante válido");
+  anonymous->setString("SUPERF", "1,5");  // either decimal separator
+  EXPECT_EQ(anonymous->asFloat("SUPERF"), 1.5);
   anonymous->setFloat("PLAZAS", 2.5);  // a float into an integer field rounds
   EXPECT_EQ(anonymous->asInteger("PLAZAS"), 3);
   anonymous->setFloat("SUPERF", 7.6);

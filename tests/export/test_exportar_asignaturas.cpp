@@ -10,6 +10,7 @@
 #include "export/export_run.h"
 #include "export/subject_hours.h"
 #include "export_support.h"
+#include "oracles/tdbf_oracle.h"
 
 namespace pasarela::test {
 namespace {
@@ -202,20 +203,24 @@ TEST_F(ExportarAsignaturasTest, MissingFieldNamesTheComponent) {
 namespace pasarela::test {
 namespace {
 
-#ifdef PASARELA_TDBF_KEYS
 // The keys of ASIGVALT in the order of one of its tags, as TDbf reads them.
-std::vector<std::string> keysByTDbf(const std::filesystem::path& table, const std::string& tag) {
-  std::string output;
-  const int code = runCommand(
-      std::string(PASARELA_TDBF_KEYS) + " '" + table.string() + "' " + tag + " " + tag + " 2>&1", &output);
-  EXPECT_EQ(code, 0) << output;
+std::vector<std::string> keysByTDbf(const std::filesystem::path& table, const std::string& tag, int column) {
   std::vector<std::string> keys;
-  std::istringstream lines(output);
-  for (std::string line; std::getline(lines, line);) keys.push_back(line);
+  for (const std::string& line : runTdbfOracle({"iterate", table.string(), tag, "fields"})) {
+    std::istringstream fields(line);
+    std::string hex;
+    for (int i = 0; i <= column + 1; ++i) std::getline(fields, hex, '\t');  // after the record number
+    std::string key;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+      key += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    while (!key.empty() && key.back() == ' ') key.pop_back();
+    keys.push_back(key);
+  }
   return keys;
 }
 
 TEST_F(ExportarAsignaturasTest, TagsIterateInKeyOrderInTDbf) {
+  if (!tdbfOracleAvailable()) GTEST_SKIP() << "fpc missing";
   std::vector<Row> rows;
   std::vector<std::string> codes, shortCodes;
   for (int i = 0; i < 300; ++i) {
@@ -223,17 +228,20 @@ TEST_F(ExportarAsignaturasTest, TagsIterateInKeyOrderInTDbf) {
     const std::string code = std::to_string((i * 7919) % 97) + "ESO" + std::string(1, char('A' + i % 26));
     const std::string shortCode = std::string(1, char('Z' - i % 26)) + std::to_string(i % 13);
     rows.push_back({code, "Nom", "Nombre", "3", shortCode});
-    codes.push_back(code.substr(0, 10));
+    codes.push_back(code);
     shortCodes.push_back(shortCode);
   }
   writeSource("asignat", kAsignatFields, rows);
   ExportarAsignaturas(ctx);
   std::sort(codes.begin(), codes.end());
   std::sort(shortCodes.begin(), shortCodes.end());
-  EXPECT_EQ(keysByTDbf(ktemp() / "ASIGVALT.DBF", "CODVALEN"), codes);
-  EXPECT_EQ(keysByTDbf(ktemp() / "ASIGVALT.DBF", "COD"), shortCodes);
+  EXPECT_EQ(keysByTDbf(ktemp() / "ASIGVALT.DBF", "CODVALEN", 3), codes);
+  EXPECT_EQ(keysByTDbf(ktemp() / "ASIGVALT.DBF", "COD", 0), shortCodes);
+  std::vector<std::string> tags;
+  for (const std::string& line : runTdbfOracle({"tags", (ktemp() / "ASIGVALT.DBF").string()}))
+    if (line.rfind("ldid", 0) != 0) tags.push_back(line.substr(0, line.find('\t')));
+  EXPECT_EQ(tags, (std::vector<std::string>{"COD", "CODVALEN"}));
 }
-#endif
 
 }  // namespace
 }  // namespace pasarela::test

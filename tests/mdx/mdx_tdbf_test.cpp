@@ -1,6 +1,7 @@
 // Indexes exchanged with Free Pascal's TDbf in both directions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -96,13 +97,12 @@ TEST_P(WrittenByUs, TdbfIteratesAndFindsInOurOrder) {
     EXPECT_EQ(tdbfOrder(dir / "ALUMNOS.DBF", tag.spec.name), recordOrder(tag)) << tag.spec.name;
 
   // Searches land on the first record holding the key; absent keys fail.
-  // (TDbf's SearchKey finds nothing in tables of the OEM drivers 0x14 and
-  // 0x18, in its own files too, so searches are checked under ANSI drivers.)
-  if (ldid == 0x14 || ldid == 0x18) return;
   std::map<std::string, std::uint32_t> firstOfCode, firstOfName;
+  std::map<double, std::uint32_t> firstOfMark;
   for (std::size_t i = s.codes.size(); i-- > 0;) {
     firstOfCode[s.codes[i]] = static_cast<std::uint32_t>(i + 1);
     firstOfName[s.names[i]] = static_cast<std::uint32_t>(i + 1);
+    firstOfMark[s.values[i]] = static_cast<std::uint32_t>(i + 1);
   }
   std::vector<std::string> args = {"find", (dir / "ALUMNOS.DBF").string(), "COD"};
   std::vector<std::string> want;
@@ -123,6 +123,18 @@ TEST_P(WrittenByUs, TdbfIteratesAndFindsInOurOrder) {
     want.push_back(std::to_string(rec));
   }
   EXPECT_EQ(runTdbfOracle(args), want);
+
+  args = {"find", (dir / "ALUMNOS.DBF").string(), "NOTA"};
+  want.clear();
+  for (const auto& [value, rec] : firstOfMark) {
+    args.push_back(toHex(text(value)));
+    want.push_back(std::to_string(rec));
+  }
+  for (double absent : {0.3, 101.0, -100.5}) {
+    args.push_back(toHex(text(absent)));
+    want.push_back("-");
+  }
+  EXPECT_EQ(runTdbfOracle(args), want);
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, WrittenByUs, ::testing::Values(0x57, 0x58, 0x03, 0x18, 0x14), driverName);
@@ -139,6 +151,60 @@ TEST(WrittenByUs, TdbfReadsAnEmptyTagAndASingleLeaf) {
            {sortedTag({"COD", "COD", KeyType::Character, 4}, {padded("B", 4), padded("A", 4), padded("B", 4)},
                       0x57)});
   EXPECT_EQ(tdbfOrder(dir / "UNA.DBF", "COD"), (std::vector<std::uint32_t>{2, 1, 3}));
+}
+
+TEST(WrittenByUs, TdbfReadsDescendingAndUniqueTags) {
+  if (!tdbfOracleAvailable()) GTEST_SKIP() << "fpc is not installed";
+  ScratchDir dir;
+  const std::vector<std::string> cods = {"B", "A", "C", "B", "\xC1"};
+  std::vector<std::vector<std::string>> rows;
+  std::vector<std::string> keys;
+  for (const auto& c : cods) {
+    rows.push_back({c});
+    keys.push_back(padded(c, 4));
+  }
+  writeMiniDbf(dir / "ORDEN.DBF", {{"COD", 'C', 4, 0}}, rows, 0x58);
+  MdxTag desc = sortedTag({"CODDESC", "COD", KeyType::Character, 4, true, false}, keys, 0x58);
+  MdxTag unique = sortedTag({"CODUNICO", "COD", KeyType::Character, 4, false, true}, keys, 0x58);
+  // A unique tag keeps the first record of each key.
+  unique.entries.erase(std::remove_if(unique.entries.begin(), unique.entries.end(),
+                                      [](const MdxEntry& e) { return e.recNo == 4; }),
+                       unique.entries.end());
+  writeMdx(dir / "ORDEN.MDX", "ORDEN", 0x58, {desc, unique});
+  const auto listed = runTdbfOracle({"tags", (dir / "ORDEN.DBF").string()});
+  ASSERT_GE(listed.size(), 2u);
+  EXPECT_EQ(listed[0], "CODDESC\tCOD\tdesc");
+  EXPECT_EQ(listed[1], "CODUNICO\tCOD\tunique");
+  EXPECT_EQ(recordOrder(desc), (std::vector<std::uint32_t>{3, 1, 4, 5, 2}));
+  EXPECT_EQ(tdbfOrder(dir / "ORDEN.DBF", "CODDESC"), recordOrder(desc));
+  EXPECT_EQ(tdbfOrder(dir / "ORDEN.DBF", "CODUNICO"), (std::vector<std::uint32_t>{2, 5, 1, 3}));
+}
+
+// Keys of up to four bytes make 8-byte items: the fullest nodes there are.
+TEST(WrittenByUs, TdbfReadsShortKeysInFullNodes) {
+  if (!tdbfOracleAvailable()) GTEST_SKIP() << "fpc is not installed";
+  ScratchDir dir;
+  std::mt19937 rng(4);
+  std::vector<std::vector<std::string>> rows;
+  std::vector<std::string> keys;
+  for (int i = 0; i < 20000; ++i) {
+    std::string g(1, static_cast<char>('A' + rng() % 26));
+    if (rng() % 3) g += static_cast<char>('a' + rng() % 26);
+    rows.push_back({g});
+    keys.push_back(padded(g, 2));
+  }
+  writeMiniDbf(dir / "GRUPOS.DBF", {{"GRUPO", 'C', 2, 0}}, rows, 0x58);
+  const MdxTag tag = sortedTag({"GRUPO", "GRUPO", KeyType::Character, 2}, keys, 0x58);
+  writeMdx(dir / "GRUPOS.MDX", "GRUPOS", 0x58, {tag});
+  EXPECT_EQ(tdbfOrder(dir / "GRUPOS.DBF", "GRUPO"), recordOrder(tag));
+  std::map<std::string, std::uint32_t> first;
+  for (std::size_t i = keys.size(); i-- > 0;) first[keys[i]] = static_cast<std::uint32_t>(i + 1);
+  std::vector<std::string> args = {"find", (dir / "GRUPOS.DBF").string(), "GRUPO"}, want;
+  for (const auto& [key, rec] : first) {
+    args.push_back(toHex(key));
+    want.push_back(std::to_string(rec));
+  }
+  EXPECT_EQ(runTdbfOracle(args), want);
 }
 
 std::string specFor(std::uint8_t ldid, const Sample& s) {

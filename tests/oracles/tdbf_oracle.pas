@@ -2,8 +2,9 @@
   built on Free Pascal's TDbf, for the tests of our engine.
 
   tdbf_oracle tags    FILE.DBF                 one line per tag: name TAB expression TAB options
-  tdbf_oracle iterate FILE.DBF TAG [fields]    one line per record in index order:
-                                               record number, then TAB and each field's hex bytes
+  tdbf_oracle iterate FILE.DBF TAG [fields]    one line per live record in index order
+                                               (TAG "-": physical order): record number,
+                                               then TAB and each field's text in hex
   tdbf_oracle find    FILE.DBF TAG KEYHEX...   one line per key: record number of the
                                                exact match or "-"; numeric tags take
                                                the number's text in hex
@@ -134,7 +135,7 @@ var
   line: string;
 begin
   t := OpenTable(fileName, true);
-  t.IndexName := tag;
+  if tag <> '-' then t.IndexName := tag;
   t.First;
   while not t.EOF do
   begin
@@ -149,18 +150,31 @@ begin
   t.Free;
 end;
 
+{ Character keys go in as the table's own bytes (SearchKeyPChar without
+  translation: SearchKey would translate them and finds nothing in tables of
+  OEM drivers); numeric keys as numbers. }
 procedure Find(const fileName, tag: string; firstKey: integer);
 var
   t: TDbf;
   i: integer;
   key: string;
+  field: TField;
+  found: boolean;
 begin
   t := OpenTable(fileName, true);
   t.IndexName := tag;
+  t.UpdateIndexDefs;
+  field := nil;
+  for i := 0 to t.IndexDefs.Count - 1 do
+    if SameText(t.IndexDefs[i].Name, tag) then field := t.FindField(t.IndexDefs[i].Expression);
   for i := firstKey to ParamCount do
   begin
     key := HexToStr(ParamStr(i));
-    if t.SearchKey(key, stEqual) then
+    if (field <> nil) and (field.DataType in [ftString, ftFixedChar, ftWideString]) then
+      found := t.SearchKeyPChar(PChar(key), stEqual, false)
+    else
+      found := t.SearchKey(key, stEqual);
+    if found then
       WriteLn(t.PhysicalRecNo)
     else
       WriteLn('-');
