@@ -61,8 +61,13 @@ std::string sampleSchool(int scale) {
   static std::map<int, std::string> written;
   if (auto it = written.find(scale); it != written.end()) return it->second;
   const fs::path folder = drive().root / ("OB" + std::to_string(scale));
-  const std::string command = "'" + pasarelaProgram().string() + "' sample '" + folder.string() +
-                              "' --scale " + std::to_string(scale) + " --seed 1 >/dev/null";
+  std::string command = "'";
+  command += pasarelaProgram().string();
+  command += "' sample '";
+  command += folder.string();
+  command += "' --scale ";
+  command += std::to_string(scale);
+  command += " --seed 1 >/dev/null";
   if (std::system(command.c_str()) != 0) std::abort();
   return written[scale] = "C:\\OB" + std::to_string(scale);
 }

@@ -79,7 +79,9 @@ void printReport(const ImportReport& report, const std::string& source) {
   std::printf("rows without teacher (dni 0): %ld\n", report.rowsWithoutTeacher);
   if (!report.unmatchedTeachers.empty()) {
     std::printf("  abbreviations not in PROFT.DBF: %s\n",
-                joined(report.unmatchedTeachers, [](const std::string& s) { return "'" + s + "'"; }).c_str());
+                joined(report.unmatchedTeachers, [](const std::string& s) {
+                  return s.empty() ? std::string("'' (empty)") : "'" + s + "'";
+                }).c_str());
   }
   std::printf("rows without subject (empty codasig): %ld\n", report.rowsWithoutSubject);
   if (!report.unmatchedSubjects.empty()) {

@@ -16,8 +16,8 @@ struct StagingStep {
   const char* stagedPath;
 };
 
-// The order matters to the school-management system's users only in what is
-// left staged when a copy fails; it is kept as the system has always had it.
+// The ten steps, in order: a failed copy ends the staging, so the order
+// decides what is left staged.
 constexpr StagingStep kSteps[] = {
     {&SchoolTables::wwTableGrupos, "grupos.dbf", "C:\\KTEMP\\VAVOVIDI\\grupos.dbf"},
     {&SchoolTables::wwTableProfesor, "profesor.dbf", "C:\\KTEMP\\VAVOVIDI\\profesor.dbf"},

@@ -48,8 +48,10 @@ class MdxReader {
   }
 
   void load() {
-    std::ifstream in(file_, std::ios::binary);
-    if (!in) throw Error("No se puede abrir el archivo de índice \"" + file_.string() + "\"");
+    std::error_code ec;
+    std::ifstream in;
+    if (std::filesystem::is_regular_file(file_, ec)) in.open(file_, std::ios::binary);
+    if (!in.is_open()) throw Error("No se puede abrir el archivo de índice \"" + file_.string() + "\"");
     in.seekg(0, std::ios::end);
     const std::streamoff size = in.tellg();
     in.seekg(0, std::ios::beg);
@@ -117,6 +119,7 @@ class MdxReader {
       const std::uint32_t n = get32(leaf + kNodeCount);
       for (std::uint32_t i = 0; i < n; ++i) {
         const unsigned char* item = leaf + kNodeItems + i * itemLength_;
+        if (get32(item) == 0) fail(where + ": entrada sin número de registro");
         tag.entries.push_back(
             {std::string(reinterpret_cast<const char*>(item + 4), keyLength_), get32(item)});
       }

@@ -180,6 +180,35 @@ class TagWriter {
   std::size_t maxKeys_ = 0;
 };
 
+// The entries as the tag's readers expect them: by key (descending tags
+// reversed), equal keys by record number, and in a unique tag only the first
+// record of each key. Callers hand them in that order; a copy is made only
+// when they did not, so a careless caller cannot leave a misleading index.
+const MdxTag& inIndexOrder(const MdxTag& tag, std::uint8_t ldid, MdxTag& storage) {
+  auto cmp = [&](const MdxEntry& a, const MdxEntry& b) {
+    const int c = compareKeys(ldid, tag.spec.type, a.key, b.key);
+    return tag.spec.descending ? -c : c;
+  };
+  auto less = [&](const MdxEntry& a, const MdxEntry& b) {
+    const int c = cmp(a, b);
+    return c != 0 ? c < 0 : a.recNo < b.recNo;
+  };
+  bool ordered = true;
+  for (std::size_t i = 1; ordered && i < tag.entries.size(); ++i) {
+    const int c = cmp(tag.entries[i - 1], tag.entries[i]);
+    ordered = c < 0 || (c == 0 && !tag.spec.unique && tag.entries[i - 1].recNo < tag.entries[i].recNo);
+  }
+  if (ordered) return tag;
+  storage = tag;
+  std::sort(storage.entries.begin(), storage.entries.end(), less);
+  if (tag.spec.unique) {
+    auto same = [&](const MdxEntry& a, const MdxEntry& b) { return cmp(a, b) == 0; };
+    storage.entries.erase(std::unique(storage.entries.begin(), storage.entries.end(), same),
+                          storage.entries.end());
+  }
+  return storage;
+}
+
 }  // namespace
 
 void writeMdx(const std::filesystem::path& file, const std::string& tableName, std::uint8_t tableLdid,
@@ -204,7 +233,9 @@ void writeMdx(const std::filesystem::path& file, const std::string& tableName, s
   header[kUnknownFlag] = 1;
 
   for (std::size_t t = 0; t < tags.size(); ++t) {
-    const std::uint32_t headerPage = TagWriter(file, tags[t], nextPage, blocks).write();
+    MdxTag storage;
+    const std::uint32_t headerPage =
+        TagWriter(file, inIndexOrder(tags[t], tableLdid, storage), nextPage, blocks).write();
     unsigned char* entry = &header[kTagTable + t * kTagEntryLength];
     put32(entry + kEntryHeaderPage, headerPage);
     copyName(entry + kEntryName, kEntryNameSize, upper(tags[t].spec.name));

@@ -9,6 +9,7 @@
 #include "data/table.h"
 #include "export/export_run.h"
 #include "export/export_text.h"
+#include "export/field_ref.h"
 #include "export/group_code.h"
 
 namespace pasarela {
@@ -70,8 +71,9 @@ class Enrolments {
     asigalum.close();
     asigalum.setFiltered(false);
     asigalum.open();
+    exportar::FieldRef codigo(asigalum, "Codigo"), codasig(asigalum, "Codasig");
     for (asigalum.first(); !asigalum.eof(); asigalum.next())
-      byStudent_[asigalum.asString("Codigo")].push_back(asigalum.asString("Codasig"));
+      byStudent_[codigo.get()].push_back(codasig.get());
   }
 
   const std::vector<std::string>& of(const std::string& codigo) const {
@@ -148,34 +150,47 @@ void ExportarAlumnos(TransferContext& ctx) {
   ShortCodes shortCodes(*asigvalt);
   std::optional<std::string> lastFilter;
 
+  using exportar::FieldRef;
+  FieldRef codgrupField(alumnos, "Codgrup"), codcurField(alumnos, "Codcur"), codigoField(alumnos, "Codigo"),
+      apenomField(alumnos, "Apenom");
+  FieldRef exped(*alumnost, "EXPED"), nombre(*alumnost, "NOMBRE"), turno(*alumnost, "TURNO"),
+      nivel(*alumnost, "NIVEL"), curso(*alumnost, "CURSO"), grupo(*alumnost, "GRUPO"),
+      opcion(*alumnost, "OPCION");
+  std::vector<FieldRef> asigFields, divFields;
+  for (int n = 1; n <= kSubjectSlots; ++n) {
+    asigFields.emplace_back(*alumnost, "ASIG" + std::to_string(n));
+    divFields.emplace_back(*alumnost, "DIV" + std::to_string(n));
+  }
+
   for (alumnos.first(); !alumnos.eof(); alumnos.next()) {
-    const std::string codgrup = alumnos.asString("Codgrup");
+    const std::string codgrup = codgrupField.get();
     const exportar::GroupCode group = exportar::splitGroupCode(codgrup);
     if (!group.complete()) continue;
 
     if (!shifts) shifts.emplace(grupos);
-    const std::string shift = shifts->shiftOf(codgrup, alumnos.asString("Codcur"));
+    const std::string shift = shifts->shiftOf(codgrup, codcurField.get());
 
     alumnost->append();
-    alumnost->setString("EXPED", alumnos.asString("Codigo"));
-    alumnost->setString("NOMBRE", alumnos.asString("Apenom"));
-    alumnost->setString("TURNO", shift);
-    alumnost->setString("NIVEL", group.level);
-    alumnost->setString("CURSO", group.year);
-    alumnost->setString("GRUPO", group.letter);
-    alumnost->setString("OPCION", "");
+    exped.set(codigoField.get());
+    nombre.set(apenomField.get());
+    turno.set(shift);
+    nivel.set(group.level);
+    curso.set(group.year);
+    grupo.set(group.letter);
+    opcion.set("");
     alumnost->setBoolean("REPITE", alumnos.asInteger("Repite") == 1);
 
-    const std::string exped = alumnost->asString("EXPED");
-    lastFilter = enrolmentFilter(exped);
+    const std::string code = exped.get();
+    lastFilter = enrolmentFilter(code);
     if (!enrolments) enrolments.emplace(asigalum);
-    int slot = 1;
-    for (const std::string& codasig : enrolments->of(exped)) {
+    std::size_t slot = 0;
+    for (const std::string& codasig : enrolments->of(code)) {
       const std::optional<std::string>& shortCode = shortCodes.of(codasig);
       if (!shortCode) continue;
-      // Past the 50th slot the field lookup fails and the run stops.
-      alumnost->setString("ASIG" + std::to_string(slot), *shortCode);
-      alumnost->setString("DIV" + std::to_string(slot), "");
+      // There is no 51st slot: the field lookup fails and the run stops.
+      if (slot == asigFields.size()) alumnost->setString("ASIG" + std::to_string(slot + 1), *shortCode);
+      asigFields[slot].set(*shortCode);
+      divFields[slot].set("");
       ++slot;
     }
     alumnost->post();

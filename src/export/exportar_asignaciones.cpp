@@ -10,6 +10,7 @@
 #include "data/table.h"
 #include "export/export_run.h"
 #include "export/export_text.h"
+#include "export/field_ref.h"
 #include "export/group_code.h"
 
 namespace pasarela {
@@ -96,12 +97,17 @@ void ExportarAsignaciones(TransferContext& ctx) {
   std::unordered_set<std::string> written;
 
   Table& horgrup = ctx.tables.wwTableHorGrup;
+  using exportar::FieldRef;
+  FieldRef codgrupField(horgrup, "Codgrup"), codasigField(horgrup, "Codasig");
+  FieldRef casig(*asigt, "CASIG"), cprof(*asigt, "CPROF"), cgrup(*asigt, "CGRUP"), caula(*asigt, "CAULA"),
+      turno(*asigt, "TURNO"), nivel(*asigt, "NIVEL"), curso(*asigt, "CURSO"), grupo(*asigt, "GRUPO"),
+      sesiones(*asigt, "SESIONES");
   horgrup.open();
   for (horgrup.first(); !horgrup.eof(); horgrup.next()) {
-    const exportar::GroupCode group = exportar::splitGroupCode(horgrup.asString("Codgrup"));
+    const exportar::GroupCode group = exportar::splitGroupCode(codgrupField.get());
     const std::string groupAbbreviation = exportar::groupAbbreviation(group);
 
-    const std::string subjectKey = exportar::trimBlanks(horgrup.asString("Codasig"));
+    const std::string subjectKey = exportar::trimBlanks(codasigField.get());
     if (!catalogue) catalogue = readCatalogue(*asigvalt);
     CatalogueEntry subject;
     if (auto it = catalogue->find(subjectKey); it != catalogue->end()) subject = it->second;
@@ -112,18 +118,17 @@ void ExportarAsignaciones(TransferContext& ctx) {
 
     if (written.count(compositeKey({subject.shortCode, teacher, groupAbbreviation}))) continue;
     asigt->append();
-    asigt->setString("CASIG", subject.shortCode);
-    asigt->setString("CPROF", teacher);
-    asigt->setString("CAULA", "");
-    asigt->setString("CGRUP", groupAbbreviation);
-    asigt->setString("TURNO", "");
-    asigt->setString("NIVEL", group.level);
-    asigt->setString("CURSO", group.year);
-    asigt->setString("GRUPO", group.letter);
+    casig.set(subject.shortCode);
+    cprof.set(teacher);
+    caula.set("");
+    cgrup.set(groupAbbreviation);
+    turno.set("");
+    nivel.set(group.level);
+    curso.set(group.year);
+    grupo.set(group.letter);
     asigt->setFloat("HORAS", subject.hours);
-    asigt->setString("SESIONES", sessionsText(subject.lessons));
-    written.insert(
-        compositeKey({asigt->asString("CASIG"), asigt->asString("CPROF"), asigt->asString("CGRUP")}));
+    sesiones.set(sessionsText(subject.lessons));
+    written.insert(compositeKey({casig.get(), cprof.get(), cgrup.get()}));
     asigt->post();
   }
   horgrup.close();

@@ -8,6 +8,7 @@
 #include "dbase/error.h"
 #include "export/export_run.h"
 #include "export/export_text.h"
+#include "export/field_ref.h"
 #include "export/subject_hours.h"
 
 namespace pasarela {
@@ -51,18 +52,23 @@ void ExportarAsignaturas(TransferContext& ctx) {
 
   // The language box may name any text; only "CASTELLANO" exactly selects
   // the Castilian names.
-  const char* nameField = ctx.language == "CASTELLANO" ? "Cliteasig" : "Vliteasig";
+  using exportar::FieldRef;
+  FieldRef litresv(asignat, "Litresv"),
+      name(asignat, ctx.language == "CASTELLANO" ? "Cliteasig" : "Vliteasig"), codasig(asignat, "Codasig"),
+      horsemte(asignat, "Horsemte");
+  FieldRef cod(*asigvalt, "COD"), codlargo(*asigvalt, "CODLARGO"), nombre(*asigvalt, "NOMBRE"),
+      codvalen(*asigvalt, "CODVALEN"), nivel(*asigvalt, "NIVEL"), curso(*asigvalt, "CURSO");
   while (!asignat.eof()) {
     asigvalt->append();
-    const std::string shortCode = asignat.asString("Litresv");
-    asigvalt->setString("COD", shortCode);
-    asigvalt->setString("CODLARGO", shortCode);
-    asigvalt->setString("NOMBRE", asignat.asString(nameField));
-    const std::string code = asignat.asString("Codasig");
-    asigvalt->setString("CODVALEN", code);
-    asigvalt->setFloat("NHORAS", exportar::subjectHours(asignat.asString("Horsemte")));
-    asigvalt->setString("NIVEL", exportar::charSub(code, 1, 3));
-    asigvalt->setString("CURSO", exportar::charSub(code, 0, 1));
+    const std::string shortCode = litresv.get();
+    cod.set(shortCode);
+    codlargo.set(shortCode);
+    nombre.set(name.get());
+    const std::string code = codasig.get();
+    codvalen.set(code);
+    asigvalt->setFloat("NHORAS", exportar::subjectHours(horsemte.get()));
+    nivel.set(exportar::charSub(code, 1, 3));
+    curso.set(exportar::charSub(code, 0, 1));
     asigvalt->post();
     asignat.next();
   }

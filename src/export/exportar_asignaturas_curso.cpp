@@ -6,6 +6,7 @@
 #include "data/table.h"
 #include "export/export_run.h"
 #include "export/export_text.h"
+#include "export/field_ref.h"
 
 namespace pasarela {
 
@@ -26,11 +27,14 @@ void ExportarAsignaturasCurso(TransferContext&) {
   asigvalt->setIndexName("CODVALEN");
   asigvalt->open();
   asigcurt->open();
+  using exportar::FieldRef;
+  FieldRef nivelIn(*asigvalt, "NIVEL"), cursoIn(*asigvalt, "CURSO"), cod(*asigvalt, "COD");
+  FieldRef nivel(*asigcurt, "NIVEL"), curso(*asigcurt, "CURSO"), asig(*asigcurt, "ASIG");
   for (asigvalt->first(); !asigvalt->eof(); asigvalt->next()) {
     asigcurt->append();
-    asigcurt->setString("NIVEL", asigvalt->asString("NIVEL"));
-    asigcurt->setString("CURSO", asigvalt->asString("CURSO"));
-    asigcurt->setString("ASIG", asigvalt->asString("COD"));
+    nivel.set(nivelIn.get());
+    curso.set(cursoIn.get());
+    asig.set(cod.get());
     asigcurt->setFloat("HORAS", asigvalt->asFloat("NHORAS"));
     asigcurt->post();
   }

@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <regex>
 #include <vector>
 
 #include "data/folders.h"
@@ -181,14 +180,25 @@ std::string stamp() {
 
 const char* const kBackupRoot = "C:\\KTEMP\\VAVOVIDI\\COPIAS";
 
+// A backup folder's name: "AAAAMMDD-HHMMSS", then "-N" for a later run of
+// the same second.
+bool isBackupName(const std::string& name) {
+  auto digits = [&](size_t from, size_t to) {
+    for (size_t i = from; i < to; ++i)
+      if (!std::isdigit(static_cast<unsigned char>(name[i]))) return false;
+    return to > from;
+  };
+  if (name.size() < 15 || !digits(0, 8) || name[8] != '-' || !digits(9, 15)) return false;
+  return name.size() == 15 || (name[15] == '-' && digits(16, name.size()));
+}
+
 // Keeps the newest kBackupsKept dated folders; the names sort by date.
 void pruneBackups(const fs::path& root) {
-  static const std::regex dated(R"(\d{8}-\d{6}(-\d+)?)");
   std::vector<std::string> names;
   std::error_code ec;
   for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
     std::string name = it->path().filename().string();
-    if (it->is_directory(ec) && std::regex_match(name, dated)) names.push_back(name);
+    if (it->is_directory(ec) && isBackupName(name)) names.push_back(name);
   }
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     // "-2" suffixes of one second come after the plain stamp.

@@ -173,6 +173,17 @@ SampleCounts::value_type writeGrupos(const std::string& folder, const SampleScho
   return {"grupos.dbf", w.finish()};
 }
 
+struct SlotTime {
+  std::string from, to;
+};
+
+// A lesson's start and end time in its centre's template.
+SlotTime slotTime(const SampleSchool& s, const Lesson& l) {
+  for (const TemplateLine& t : s.templateLines)
+    if (t.centre == l.centre && t.slot == l.slot) return {t.from, t.to};
+  return {};
+}
+
 SampleCounts::value_type writeHorgrup(const std::string& folder, const SampleSchool& s) {
   TableWriter w(folder, "horgrup.dbf",
                 {{"CODGRUP", S, 5},
@@ -193,8 +204,9 @@ SampleCounts::value_type writeHorgrup(const std::string& folder, const SampleSch
     if (l.dni != 0) t.setInteger("DNI", l.dni);
     t.setInteger("DIASEM", l.day);
     t.setInteger("NUMHORA", l.slot);
-    t.setString("HORDIADES", s.slotFrom[l.slot]);
-    t.setString("HORDIAHAS", s.slotTo[l.slot]);
+    const SlotTime time = slotTime(s, l);
+    t.setString("HORDIADES", time.from);
+    t.setString("HORDIAHAS", time.to);
     t.setFloat("CODCEN", std::stod(l.centre));
     t.setString("OCUPA", l.room);
     t.setString("TIPOHORA", "L");
@@ -222,8 +234,9 @@ SampleCounts::value_type writeHorprof(const std::string& folder, const SampleSch
     t.setInteger("DNI", l.dni);
     t.setInteger("DIASEM", l.day);
     t.setInteger("NUMHORA", l.slot);
-    t.setString("HORAD", s.slotFrom[l.slot]);
-    t.setString("HORAH", s.slotTo[l.slot]);
+    const SlotTime time = slotTime(s, l);
+    t.setString("HORAD", time.from);
+    t.setString("HORAH", time.to);
     t.setString("OCUPA", l.room);
     t.setFloat("CODCEN", std::stod(l.centre));
     t.setString("CODGRUP", l.group);

@@ -230,8 +230,6 @@ class Builder {
       if (i == 3) s_.templateLines.push_back({"46012345", 0, "10:45", "11:15", 'R'});
       if (i == 10) s_.templateLines.push_back({"46012345", 0, "17:45", "18:05", 'R'});
       s_.templateLines.push_back({"46012345", i + 1, main[i][0], main[i][1], 'L'});
-      s_.slotFrom[i + 1] = main[i][0];
-      s_.slotTo[i + 1] = main[i][1];
     }
     const char* annex[][2] = {{"08:30", "09:25"}, {"09:25", "10:20"}, {"10:20", "11:15"}, {"11:45", "12:40"},
                               {"12:40", "13:35"}, {"13:35", "14:30"}, {"14:30", "15:25"}};

@@ -110,7 +110,6 @@ struct SampleSchool {
   std::vector<Enrolment> enrolments;
   std::vector<Room> rooms;
   std::vector<Lesson> lessons;
-  std::string slotFrom[21], slotTo[21];  // the main centre's times, by slot
 };
 
 SampleSchool buildSampleSchool(const SampleOptions& options);

@@ -132,6 +132,9 @@ void TExportarDatos::buildControls() {
 
   Label2 = makeLabel(Draw3D1, "Label2", QStringLiteral("Código del centro"), QRect(303, 10, 84, 14),
                      arial(11), blue, false);
+  // These two labels size themselves to their text.
+  for (QLabel* l : {Label1, Label2})
+    l->resize(std::max(l->width(), QFontMetrics(l->font()).horizontalAdvance(l->text()) + 4), l->height());
   CBCentro = new QComboBox(Draw3D1);
   CBCentro->setObjectName(QStringLiteral("CBCentro"));
   CBCentro->setEditable(false);

@@ -52,7 +52,9 @@ TEST_F(ExportSampleTest, SampleSchoolExportFollowsTheRules) {
 TEST_F(ExportSampleTest, CastilianNamesFromTheLanguageOption) {
   writeSample("--scale 1 --seed 7");
   std::string output;
-  ASSERT_EQ(run("export --lang CASTELLANO --source 'C:\\OB'", &output), 0) << output;
+  // A host folder on the command line is taken as its drive path.
+  ASSERT_EQ(run("export --lang CASTELLANO --source '" + (driveC() / "OB").string() + "'", &output), 0)
+      << output;
   checkAgainstRules("CASTELLANO");
 }
 

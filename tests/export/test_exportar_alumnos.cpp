@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 #include "data/table.h"
 #include "dbase/error.h"
 #include "export/export_run.h"
@@ -155,6 +158,50 @@ TEST_F(ExportarAlumnosTest, EnrolmentsFillSlotsWithoutGaps) {
   EXPECT_EQ(subjectsOf(alumnost, 2), std::vector<std::string>{}) << "codes differ in letter case";
   EXPECT_EQ(subjectsOf(alumnost, 3), (std::vector<std::string>{"MA"}));
   EXPECT_EQ(tables.wwTableAsigAlum.filter(), "Codigo= 'O''Neil    '");
+}
+
+TEST_F(ExportarAlumnosTest, EnrolmentsAreThoseTheStudentFilterSelects) {
+  writeCatalogue({{"MAT", "MA"}, {"ING", "IN"}, {"VAL", "VA"}});
+  writeGroups();
+  writeSource("alumnos", kAlumnosFields,
+              {{"a", "A1", "1ESO", "1ESOA", 0},
+               {"b", " A1", "1ESO", "1ESOA", 0},
+               {"c", "A10", "1ESO", "1ESOA", 0},
+               {"d", "O'Neil", "1ESO", "1ESOA", 0}});
+  writeSource("asigalum", kAsigAlumFields,
+              {{"A1", "MAT"},
+               {" A1", "ING"},
+               {"A10", "VAL"},
+               {"a1", "VAL"},
+               {"A1", "VAL"},
+               {"O'Neil", "ING"},
+               {" A1", "MAT"}});
+  ExportarAlumnos(ctx);
+  const DbfContents alumnost = output("ALUMNOST");
+  ASSERT_EQ(alumnost.size(), 4u);
+
+  // Each student's enrolments as the engine's filter with the student's
+  // filter text selects them, looked up in the catalogue.
+  Table& asigalum = tables.wwTableAsigAlum;
+  const std::map<std::string, std::string> catalogue = {{"MAT", "MA"}, {"ING", "IN"}, {"VAL", "VA"}};
+  for (std::size_t i = 0; i < alumnost.size(); ++i) {
+    std::string code = alumnost.at(i, "EXPED"), quoted;
+    code.resize(std::max<std::size_t>(code.size(), 10), ' ');
+    for (char c : code) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+    asigalum.close();
+    asigalum.setFiltered(false);
+    asigalum.setFilter("Codigo= '" + quoted + "'");
+    asigalum.setFiltered(true);
+    asigalum.open();
+    std::vector<std::string> expected;
+    for (asigalum.first(); !asigalum.eof(); asigalum.next())
+      if (auto it = catalogue.find(asigalum.asString("Codasig")); it != catalogue.end())
+        expected.push_back(it->second);
+    asigalum.close();
+    EXPECT_EQ(subjectsOf(alumnost, i), expected) << "student '" << alumnost.at(i, "EXPED") << "'";
+  }
+  EXPECT_EQ(subjectsOf(alumnost, 0), (std::vector<std::string>{"MA", "VA"}));
+  EXPECT_EQ(subjectsOf(alumnost, 1), (std::vector<std::string>{"IN", "MA"}));
 }
 
 TEST_F(ExportarAlumnosTest, FiftySubjectsFitAndTheFiftyFirstStopsTheRun) {

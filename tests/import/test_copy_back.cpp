@@ -108,11 +108,15 @@ TEST_F(CopyBackTest, ASuccessfulRunKeepsThePreviousFilesInADatedBackup) {
 
 TEST_F(CopyBackTest, OnlyTheLastTenBackupsAreKept) {
   prepareStaged();
+  // A folder the user made there is not a backup of ours.
+  fs::create_directories(host("C:\\KTEMP\\VAVOVIDI") / "COPIAS" / "mias");
   for (int i = 1; i <= 12; ++i) {
     std::ofstream(host("C:\\OB\\horgrup.dbf"), std::ios::binary | std::ios::trunc) << "version " << i;
     CopiarHorariosAlOrigen("C:\\OB");
   }
   auto names = backups();
+  ASSERT_EQ(names.back(), "mias");
+  names.pop_back();
   ASSERT_EQ(names.size(), 10u);
   std::vector<std::string> kept;
   for (auto& n : names) kept.push_back(bytes("C:\\KTEMP\\VAVOVIDI\\COPIAS\\" + n + "\\horgrup.dbf"));

@@ -202,5 +202,39 @@ TEST_F(TransferTest, AnUnreadableDayEndsTheRunWithTheSourceFolderUntouched) {
   EXPECT_NO_THROW(soluc.open());
 }
 
+TEST_F(TransferTest, ATimetableTableWithoutAListedFieldStopsTheRunNamingIt) {
+  writeProft({{"GPJ", "GARCIA PEREZ JUAN", 111}});
+  writeAsigvalt({{"MAT", "1ESOMAT", "ESO", "1"}});
+  writeSoluc({{1, 1, "A1", "GPJ", "ESO", "1", "MAT", "A"}});
+  makeTable("C:\\OB\\horgrup.dbf",
+            "CODGRUP C(5); CODASIG C(8); DNI N(10,0); DIASEM N(2,0); NUMHORA N(2,0); CODCEN N(8,0)", "[]");
+  const std::string g = bytes("C:\\OB\\horgrup.dbf"), p = bytes("C:\\OB\\horprof.dbf");
+  try {
+    runImport();
+    FAIL() << "the run should have failed";
+  } catch (const Error& e) {
+    EXPECT_THAT(std::string(e.what()),
+                ::testing::HasSubstr("wwTableHorGrup: No se encuentra el campo 'Hordiades'"));
+  }
+  EXPECT_EQ(bytes("C:\\OB\\horgrup.dbf"), g);
+  EXPECT_EQ(bytes("C:\\OB\\horprof.dbf"), p);
+}
+
+TEST_F(TransferTest, ASolutionStillHeldByTheGeneratorStopsTheRunBeforeTheCopyBack) {
+  writeProft({{"GPJ", "GARCIA PEREZ JUAN", 111}});
+  writeAsigvalt({{"MAT", "1ESOMAT", "ESO", "1"}});
+  writeSoluc({{1, 1, "A1", "GPJ", "ESO", "1", "MAT", "A"}});
+  Table generator;
+  generator.setTableName("C:\\KTEMP\\SOLUC.DBF");
+  generator.setExclusive(true);
+  generator.open();
+  const std::string g = bytes("C:\\OB\\horgrup.dbf"), p = bytes("C:\\OB\\horprof.dbf");
+  EXPECT_THROW(runImport(), Error);
+  generator.close();
+  EXPECT_EQ(bytes("C:\\OB\\horgrup.dbf"), g);
+  EXPECT_EQ(bytes("C:\\OB\\horprof.dbf"), p);
+  EXPECT_FALSE(ui.busy);
+}
+
 }  // namespace
 }  // namespace pasarela::test

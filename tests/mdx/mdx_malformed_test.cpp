@@ -74,6 +74,11 @@ TEST_F(DamagedIndex, MissingFileIsNamed) {
   }
 }
 
+TEST_F(DamagedIndex, AFolderIsNoIndex) {
+  std::filesystem::create_directory(dir_ / "DIR.MDX");
+  EXPECT_THROW(readMdx(dir_ / "DIR.MDX", 0x57), pasarela::Error);
+}
+
 TEST_F(DamagedIndex, HeaderDamage) {
   expectRejected(Bytes(good_.begin(), good_.begin() + 1000), "shorter than its header");
   expectRejected(Bytes(), "empty");
@@ -118,6 +123,12 @@ TEST_F(DamagedIndex, TreeDamage) {
   d = good_;
   put32(d, root_ + 8, static_cast<std::uint32_t>(root_ / 512));
   expectRejected(d, "cycle through the root");
+  // A leaf entry without a record number (records count from 1).
+  d = good_;
+  std::size_t leaf = std::size_t(get32(d, root_ + 8)) * 512;
+  while (get32(d, leaf + 8 + get32(d, leaf) * 44) != 0) leaf = std::size_t(get32(d, leaf + 8)) * 512;
+  put32(d, leaf + 8, 0);
+  expectRejected(d, "record number 0");
   // Two parents sharing one child.
   d = good_;
   put32(d, root_ + 8, get32(d, root_ + 8 + 44));

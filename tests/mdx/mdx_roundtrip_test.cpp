@@ -167,6 +167,30 @@ TEST(MdxWriter, ReplacesAnOlderIndexWhole) {
   EXPECT_FALSE(std::filesystem::exists(dir / "R.MDX.tmp"));
 }
 
+// Entries handed over out of order (or with repeated keys in a unique tag)
+// still give an index in the order its flags announce.
+TEST(MdxWriter, PutsCarelessEntriesInIndexOrder) {
+  ScratchDir dir;
+  const std::vector<std::string> keys = {padded("B", 3), padded("A", 3), padded("C", 3), padded("B", 3),
+                                         padded("\xC1", 3)};
+  MdxTag desc{{"DESC", "COD", KeyType::Character, 3, true, false}, {}};
+  MdxTag unique{{"UNICO", "COD", KeyType::Character, 3, false, true}, {}};
+  for (std::uint32_t r : {4u, 2u, 5u, 1u, 3u}) {
+    desc.entries.push_back({keys[r - 1], r});
+    unique.entries.push_back({keys[r - 1], r});
+  }
+  writeMdx(dir / "C.MDX", "C", 0x58, {desc, unique});
+  const auto d = slurp(dir / "C.MDX");
+  const std::size_t h = u32(d, 544) * 512;
+  TreeCheck check{d, 3, u16(d, h + 18), u16(d, h + 14), {}};
+  check.walk(u32(d, h), nullptr);
+  EXPECT_EQ(check.keysInOrder, (std::vector<std::string>{keys[2], keys[0], keys[0], keys[4], keys[1]}));
+  const auto back = readMdx(dir / "C.MDX", 0x58);
+  ASSERT_EQ(back.size(), 2u);
+  EXPECT_EQ(recordOrder(back[0]), (std::vector<std::uint32_t>{3, 1, 4, 5, 2}));
+  EXPECT_EQ(recordOrder(back[1]), (std::vector<std::uint32_t>{2, 5, 1, 3}));
+}
+
 TEST(MdxWriter, RefusesTagsItCannotWrite) {
   ScratchDir dir;
   auto write = [&](MdxTagSpec spec, std::vector<std::string> keys) {

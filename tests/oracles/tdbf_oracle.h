@@ -58,7 +58,8 @@ inline std::vector<std::string> runTdbfOracle(const std::vector<std::string>& ar
   std::stringstream errText;
   errText << err.rdbuf();
   std::filesystem::remove(errFile);
-  if (WIFEXITED(status) && WEXITSTATUS(status) == 124) throw std::runtime_error("tdbf_oracle timed out: " + cmd);
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 124)
+    throw std::runtime_error("tdbf_oracle timed out: " + cmd);
   if (status != 0) throw std::runtime_error("tdbf_oracle failed: " + errText.str());
   std::vector<std::string> lines;
   std::istringstream in(out);

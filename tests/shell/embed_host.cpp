@@ -9,8 +9,9 @@
 // With "unknown" the utility is given a handle that names no window: it must
 // run as a top-level window and still hand the flag back.
 //
-// The utility is told (PASARELA_TEST_PRESS) to press the direction's button
-// and then "&Salir", and to answer its message boxes itself.
+// The host's C:\OB holds the sample school. The utility is told
+// (PASARELA_TEST_PRESS) to press the direction's button and to answer its
+// message boxes itself; the transfer's end must close it.
 #include <X11/Xlib.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -24,6 +25,8 @@
 #include <iterator>
 #include <string>
 #include <thread>
+
+#include "sample/sample_school.h"
 
 namespace fs = std::filesystem;
 
@@ -62,6 +65,8 @@ int main(int argc, char** argv) {
   fs::create_directories(work / "exe");
   fs::create_directories(work / "c" / "OB");
   fs::create_directories(work / "c" / "KTEMP" / "VAVOVIDI");
+  ::setenv("PASARELA_DRIVE_C", (work / "c").c_str(), 1);
+  pasarela::sample::writeSampleSchool("C:\\OB", {});
   const fs::path exe = work / "exe" / "PasarelaHoraria";
   fs::copy_file(argv[1], exe);
 
@@ -80,9 +85,8 @@ int main(int argc, char** argv) {
 
   const pid_t child = fork();
   if (child == 0) {
-    ::setenv("PASARELA_DRIVE_C", (work / "c").c_str(), 1);
     ::setenv("PASARELA_TEST_ANSWER_BOXES", "1", 1);
-    ::setenv("PASARELA_TEST_PRESS", direction == "importar" ? "BImportar,BClose" : "BExportar,BClose", 1);
+    ::setenv("PASARELA_TEST_PRESS", direction == "importar" ? "BImportar" : "BExportar", 1);
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     if (chdir((work / "c").c_str()) != 0) _exit(126);
     execl(exe.c_str(), exe.c_str(), direction.c_str(), handle, static_cast<char*>(nullptr));

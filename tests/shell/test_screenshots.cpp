@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "data/table.h"
+#include "sample/sample_school.h"
 #include "shell/control_plantilla.h"
 #include "shell/control_profesores.h"
 #include "shell_test_support.h"
@@ -51,8 +52,10 @@ class Screenshots : public ShellTest {
 }  // namespace
 
 TEST_F(Screenshots, MainWindow) {
+  pasarela::sample::writeSampleSchool("C:\\OB", {});
   pasarela::shell::TExportarDatos w({});
   w.FormCreate();
+  EXPECT_GT(w.CBCentro->count(), 0);
   const QImage image = shoot(w, QStringLiteral("main_window"));
   EXPECT_EQ(image.size(), QSize(599, 308));
   EXPECT_GT(distinctColours(image), 50);

@@ -1,0 +1,31 @@
+// A text field of an open table reached by position: the table matches a
+// field name case-insensitively on every call, which dominates the cost of
+// the large exports. The position is looked up at first use, so a missing
+// field fails where the by-name access would.
+#pragma once
+
+#include <string>
+
+#include "data/table.h"
+
+namespace pasarela::exportar {
+
+class FieldRef {
+ public:
+  FieldRef(Table& table, std::string name) : table_(table), name_(std::move(name)) {}
+
+  std::string get() { return table_.asString(index()); }
+  void set(const std::string& value) { table_.setString(index(), value); }
+
+ private:
+  int index() {
+    if (index_ < 0) index_ = table_.fieldIndex(name_);
+    return index_;
+  }
+
+  Table& table_;
+  std::string name_;
+  int index_ = -1;
+};
+
+}  // namespace pasarela::exportar
