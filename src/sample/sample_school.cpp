@@ -297,7 +297,7 @@ std::vector<RawField> alumnosFields() {
     char kind;  // T text, I small integer, F float, D date, B boolean, M memo
     int size;
   };
-  const F2 spec[] = {
+  const F2 declared[] = {
       {"APENOM", 'T', 45},    {"CODIGO", 'T', 10},     {"CODIGO2", 'T', 10},   {"FECHANAC", 'D', 0},
       {"CODPROV", 'I', 0},    {"LOCALNAC", 'T', 50},   {"PROVNAC", 'I', 0},    {"SEXO", 'T', 1},
       {"DNIAL", 'T', 10},     {"NACIONAL", 'I', 0},    {"DOMICILIO", 'T', 30}, {"LOCALIDAD", 'T', 30},
@@ -321,7 +321,7 @@ std::vector<RawField> alumnosFields() {
       {"ACS", 'B', 0},        {"DOMICILIA", 'B', 0},   {"CONSEJO", 'B', 0},    {"BAJAPEN", 'B', 0},
       {"CONSEJOP", 'B', 0},   {"CONSEJOM", 'B', 0},    {"TITULAR", 'T', 45},   {"TITUESO", 'T', 1}};
   std::vector<RawField> out;
-  for (const F2& f : spec) {
+  for (const F2& f : declared) {
     switch (f.kind) {
       case 'T':
         out.push_back({f.name, 'C', f.size, 0});
