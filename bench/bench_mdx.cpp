@@ -29,7 +29,7 @@ std::vector<MdxTag> makeTags(std::size_t count, std::uint8_t ldid) {
   }
   for (MdxTag* t : {&cod, &num})
     std::stable_sort(t->entries.begin(), t->entries.end(), [&](const MdxEntry& a, const MdxEntry& b) {
-      return compareKeys(ldid, t->spec.type, a.key, b.key) < 0;
+      return compareKeys(ldid, t->layout.type, a.key, b.key) < 0;
     });
   return {cod, num};
 }

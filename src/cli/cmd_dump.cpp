@@ -153,10 +153,10 @@ void printHeader(const std::string& windowsPath, std::ostream& out) {
     out << "Índices:\n";
     for (int i = 0; i < db.tagCount(); ++i) {
       const dbase::Tag& t = db.tag(i);
-      std::snprintf(buf, sizeof buf, "  %-11s %c %4d  ", t.spec.name.c_str(), static_cast<char>(t.spec.type),
-                    t.spec.keyLength);
-      out << buf << t.spec.expression << (t.spec.unique ? " (único)" : "")
-          << (t.spec.descending ? " (descendente)" : "") << "  " << t.entries.size() << " claves\n";
+      std::snprintf(buf, sizeof buf, "  %-11s %c %4d  ", t.layout.name.c_str(), static_cast<char>(t.layout.type),
+                    t.layout.keyLength);
+      out << buf << t.layout.expression << (t.layout.unique ? " (único)" : "")
+          << (t.layout.descending ? " (descendente)" : "") << "  " << t.entries.size() << " claves\n";
     }
   } else if (h.productionIndex) {
     out << "Índices: no se encuentra el archivo .MDX\n";

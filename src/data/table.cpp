@@ -906,12 +906,12 @@ bool Table::findKey(const std::string& value) {
   d_->requireOpen();
   if (d_->tag < 0) throw Error(d_->prefix() + "No hay un índice activo en '" + d_->path() + "'");
   const dbase::Tag& tag = d_->db->tag(d_->tag);
-  if (tag.spec.type == dbase::KeyType::Numeric) {
+  if (tag.layout.type == dbase::KeyType::Numeric) {
     auto v = parseFloat(value);
     if (!v) throw notFloat(value);
     return findKey(*v);
   }
-  if (tag.spec.type != dbase::KeyType::Character) {
+  if (tag.layout.type != dbase::KeyType::Character) {
     auto days = parseDate(value);
     if (!days) throw Error("'" + value + "' no es una fecha válida");
     double julian = *days + 2415019.0;
@@ -919,16 +919,16 @@ bool Table::findKey(const std::string& value) {
     std::memcpy(key.data(), &julian, 8);
     d_->checkBrowse();
     auto e = d_->indexFrom(d_->db->indexFind(d_->tag, key), 1);
-    if (!e || dbase::compareKeys(d_->db->header().ldid, tag.spec.type, e->key, key) != 0) return false;
+    if (!e || dbase::compareKeys(d_->db->header().ldid, tag.layout.type, e->key, key) != 0) return false;
     d_->load(e->recNo);
     d_->eof = d_->bof = false;
     return true;
   }
   std::string key = d_->db->codePage().fromUtf8(value);
-  key.resize(static_cast<std::size_t>(tag.spec.keyLength), ' ');
+  key.resize(static_cast<std::size_t>(tag.layout.keyLength), ' ');
   d_->checkBrowse();
   auto e = d_->indexFrom(d_->db->indexFind(d_->tag, key), 1);
-  if (!e || dbase::compareKeys(d_->db->header().ldid, tag.spec.type, e->key, key) != 0) return false;
+  if (!e || dbase::compareKeys(d_->db->header().ldid, tag.layout.type, e->key, key) != 0) return false;
   d_->load(e->recNo);
   d_->eof = d_->bof = false;
   return true;
@@ -938,11 +938,11 @@ bool Table::findKey(double value) {
   d_->requireOpen();
   if (d_->tag < 0) throw Error(d_->prefix() + "No hay un índice activo en '" + d_->path() + "'");
   const dbase::Tag& tag = d_->db->tag(d_->tag);
-  if (tag.spec.type != dbase::KeyType::Numeric) return findKey(dbase::formatNumber(value));
+  if (tag.layout.type != dbase::KeyType::Numeric) return findKey(dbase::formatNumber(value));
   std::string key = dbase::encodeNumericKey(value);
   d_->checkBrowse();
   auto e = d_->indexFrom(d_->db->indexFind(d_->tag, key), 1);
-  if (!e || dbase::compareKeys(d_->db->header().ldid, tag.spec.type, e->key, key) != 0) return false;
+  if (!e || dbase::compareKeys(d_->db->header().ldid, tag.layout.type, e->key, key) != 0) return false;
   d_->load(e->recNo);
   d_->eof = d_->bof = false;
   return true;

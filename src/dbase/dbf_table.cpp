@@ -94,9 +94,9 @@ bool writeAll(int fd, std::uint64_t offset, const char* data, std::size_t size) 
 }
 
 // The fields of a key expression: a field name, or names joined by '+'.
-std::vector<int> keyFieldsOf(const Header& header, const MdxTagSpec& spec) {
+std::vector<int> keyFieldsOf(const Header& header, const MdxTagLayout& layout) {
   std::vector<int> out;
-  std::string expr = upperAscii(spec.expression);
+  std::string expr = upperAscii(layout.expression);
   std::size_t start = 0;
   for (;;) {
     std::size_t plus = expr.find('+', start);
@@ -110,12 +110,12 @@ std::vector<int> keyFieldsOf(const Header& header, const MdxTagSpec& spec) {
     if (plus == std::string::npos) break;
     start = plus + 1;
   }
-  if (spec.type != KeyType::Character && out.size() != 1) return {};
+  if (layout.type != KeyType::Character && out.size() != 1) return {};
   for (int f : out) {
     char t = header.fields[static_cast<std::size_t>(f)].type;
-    if (spec.type == KeyType::Character && t != 'C') return {};
-    if (spec.type == KeyType::Numeric && !std::strchr("NFI", t)) return {};
-    if (spec.type == KeyType::Date && t != 'D') return {};
+    if (layout.type == KeyType::Character && t != 'C') return {};
+    if (layout.type == KeyType::Numeric && !std::strchr("NFI", t)) return {};
+    if (layout.type == KeyType::Date && t != 'D') return {};
   }
   return out;
 }
@@ -135,11 +135,11 @@ std::shared_ptr<SharedTable> loadShared(int fd, const fs::path& path, const std:
       shared->mdxPath = mdx;
       for (MdxTag& t : readMdx(mdx, shared->header.ldid)) {
         Tag tag;
-        tag.keyFields = keyFieldsOf(shared->header, t.spec);
-        tag.entries = EntrySet(KeyOrder{shared->header.ldid, t.spec.type, t.spec.descending});
+        tag.keyFields = keyFieldsOf(shared->header, t.layout);
+        tag.entries = EntrySet(KeyOrder{shared->header.ldid, t.layout.type, t.layout.descending});
         for (MdxEntry& e : t.entries)
           tag.entries.emplace_hint(tag.entries.end(), IndexEntry{std::move(e.key), e.recNo});
-        tag.spec = std::move(t.spec);
+        tag.layout = std::move(t.layout);
         shared->tags.push_back(std::move(tag));
       }
     }
@@ -153,7 +153,7 @@ void writeIndexFile(const fs::path& mdx, const fs::path& dbf, std::uint8_t ldid,
   out.reserve(tags.size());
   for (const Tag& t : tags) {
     MdxTag m;
-    m.spec = t.spec;
+    m.layout = t.layout;
     m.entries.reserve(t.entries.size());
     for (const IndexEntry& e : t.entries) m.entries.push_back(MdxEntry{e.key, e.recNo});
     out.push_back(std::move(m));
@@ -179,10 +179,10 @@ int openExclusiveForRewrite(const fs::path& path, const std::string& displayName
 
 // A unique tag keeps only the first record of each key.
 static void insertEntry(Tag& tag, IndexEntry entry) {
-  if (tag.spec.unique) {
+  if (tag.layout.unique) {
     auto it = tag.entries.lower_bound(IndexEntry{entry.key, 0});
     if (it != tag.entries.end() &&
-        compareKeys(tag.entries.key_comp().ldid, tag.spec.type, it->key, entry.key) == 0) {
+        compareKeys(tag.entries.key_comp().ldid, tag.layout.type, it->key, entry.key) == 0) {
       return;
     }
   }
@@ -346,8 +346,8 @@ void DbfTable::stampHeader() {
 void DbfTable::checkIndexesComputable() const {
   for (const Tag& t : shared_->tags) {
     if (t.keyFields.empty()) {
-      throw Error("No se puede actualizar el índice '" + t.spec.name + "' de '" + displayName_ +
-                  "': su expresión '" + t.spec.expression + "' no está admitida");
+      throw Error("No se puede actualizar el índice '" + t.layout.name + "' de '" + displayName_ +
+                  "': su expresión '" + t.layout.expression + "' no está admitida");
     }
   }
 }
@@ -427,7 +427,7 @@ void DbfTable::rebuildStaleTags() {
   for (std::size_t i = 0; i < shared_->tags.size(); ++i) {
     Tag& t = shared_->tags[i];
     if (t.keyFields.empty()) continue;
-    bool stale = t.spec.unique ? t.entries.size() > count : t.entries.size() != count;
+    bool stale = t.layout.unique ? t.entries.size() > count : t.entries.size() != count;
     for (const IndexEntry& e : t.entries) stale = stale || e.recNo == 0 || e.recNo > count;
     if (!stale) continue;
     // An index left behind by a program that stopped before writing it, or
@@ -447,7 +447,7 @@ int DbfTable::tagCount() const { return static_cast<int>(shared_->tags.size()); 
 int DbfTable::tagIndex(const std::string& name) const {
   std::string wanted = upperAscii(trim(name));
   for (std::size_t i = 0; i < shared_->tags.size(); ++i) {
-    if (upperAscii(shared_->tags[i].spec.name) == wanted) return static_cast<int>(i);
+    if (upperAscii(shared_->tags[i].layout.name) == wanted) return static_cast<int>(i);
   }
   return -1;
 }
@@ -457,9 +457,9 @@ const Tag& DbfTable::tag(int index) const { return shared_->tags.at(static_cast<
 std::string DbfTable::keyOf(int tagIndex, const char* record) const {
   const Tag& t = tag(tagIndex);
   const Header& h = shared_->header;
-  if (t.keyFields.empty()) return std::string(static_cast<std::size_t>(t.spec.keyLength), ' ');
+  if (t.keyFields.empty()) return std::string(static_cast<std::size_t>(t.layout.keyLength), ' ');
   const Field& first = h.fields[static_cast<std::size_t>(t.keyFields[0])];
-  switch (t.spec.type) {
+  switch (t.layout.type) {
     case KeyType::Numeric: {
       bool ok = true;
       std::optional<double> v = readNumber(first, record, h.dialect, ok);
@@ -480,7 +480,7 @@ std::string DbfTable::keyOf(int tagIndex, const char* record) const {
     const Field& field = h.fields[static_cast<std::size_t>(f)];
     key.append(record + field.offset, static_cast<std::size_t>(field.length));
   }
-  key.resize(static_cast<std::size_t>(std::max(0, t.spec.keyLength)), ' ');
+  key.resize(static_cast<std::size_t>(std::max(0, t.layout.keyLength)), ' ');
   return key;
 }
 
@@ -514,7 +514,7 @@ std::optional<IndexEntry> DbfTable::indexFind(int t, const std::string& key) con
   const Tag& tg = tag(t);
   auto it = tg.entries.lower_bound(IndexEntry{key, 0});
   if (it == tg.entries.end()) return std::nullopt;
-  if (compareKeys(shared_->header.ldid, tg.spec.type, it->key, key) != 0) return std::nullopt;
+  if (compareKeys(shared_->header.ldid, tg.layout.type, it->key, key) != 0) return std::nullopt;
   return *it;
 }
 
@@ -565,10 +565,10 @@ void createTable(const fs::path& path, const std::string& displayName, const std
     }
     it->indexed = true;
     Tag t;
-    t.spec.name = name;
-    t.spec.expression = name;
-    t.spec.type = it->type == 'C' ? KeyType::Character : KeyType::Numeric;
-    t.spec.keyLength = it->type == 'C' ? std::min(it->length, 100) : 12;
+    t.layout.name = name;
+    t.layout.expression = name;
+    t.layout.type = it->type == 'C' ? KeyType::Character : KeyType::Numeric;
+    t.layout.keyLength = it->type == 'C' ? std::min(it->length, 100) : 12;
     tags.push_back(std::move(t));
   }
   std::string bytes = buildHeader(h);
@@ -610,7 +610,7 @@ void emptyTable(const fs::path& path, const std::string& displayName) {
     if (h.productionIndex && fs::is_regular_file(mdx, ec)) {
       for (MdxTag& t : readMdx(mdx, h.ldid)) {
         Tag tag;
-        tag.spec = std::move(t.spec);
+        tag.layout = std::move(t.layout);
         tags.push_back(std::move(tag));
       }
     }

@@ -44,7 +44,7 @@ struct KeyOrder {
 using EntrySet = std::set<IndexEntry, KeyOrder>;
 
 struct Tag {
-  MdxTagSpec spec;
+  MdxTagLayout layout;
   std::vector<int> keyFields;  // fields whose bytes make the key; empty when we cannot compute it
   EntrySet entries;
 };

@@ -17,7 +17,7 @@ namespace pasarela::dbase {
 
 enum class KeyType : char { Character = 'C', Numeric = 'N', Date = 'D' };
 
-struct MdxTagSpec {
+struct MdxTagLayout {
   std::string name;        // tag name, upper case, at most 10 characters
   std::string expression;  // a single field name for the tags we write
   KeyType type = KeyType::Character;
@@ -32,7 +32,7 @@ struct MdxEntry {
 };
 
 struct MdxTag {
-  MdxTagSpec spec;
+  MdxTagLayout layout;
   std::vector<MdxEntry> entries;  // in index order: key, then record number
 };
 

@@ -88,25 +88,25 @@ class MdxReader {
 
   MdxTag readTag(const unsigned char* entry) {
     MdxTag tag;
-    tag.spec.name = trimmed(cString(entry + kEntryName, kEntryNameSize));
-    const std::string where = "etiqueta " + tag.spec.name;
+    tag.layout.name = trimmed(cString(entry + kEntryName, kEntryNameSize));
+    const std::string where = "etiqueta " + tag.layout.name;
     const unsigned char* th = block(get32(entry + kEntryHeaderPage), "cabecera de la " + where);
 
     const unsigned char type = th[kTagKeyType];
     if (type != 'C' && type != 'N' && type != 'D' && type != 'F') fail(where + ": tipo de clave no válido");
-    tag.spec.type = type == 'C' ? KeyType::Character : (type == 'D' ? KeyType::Date : KeyType::Numeric);
+    tag.layout.type = type == 'C' ? KeyType::Character : (type == 'D' ? KeyType::Date : KeyType::Numeric);
     keyLength_ = get16(th + kTagKeyLength);
     itemLength_ = get16(th + kTagItemLength);
     if (keyLength_ == 0 || keyLength_ + 4 > itemLength_ || kNodeItems + itemLength_ > blockSize_)
       fail(where + ": longitud de clave no válida");
-    if (tag.spec.type == KeyType::Numeric && keyLength_ != 12)
+    if (tag.layout.type == KeyType::Numeric && keyLength_ != 12)
       fail(where + ": longitud de clave numérica no válida");
-    if (tag.spec.type == KeyType::Date && keyLength_ != 8)
+    if (tag.layout.type == KeyType::Date && keyLength_ != 8)
       fail(where + ": longitud de clave de fecha no válida");
-    tag.spec.keyLength = static_cast<int>(keyLength_);
-    tag.spec.descending = (th[kTagKeyFormat] & kFormatDescending) != 0;
-    tag.spec.unique = (th[kTagKeyFormat] & kFormatUnique) != 0 || th[kTagUnique] != 0;
-    tag.spec.expression = trimmed(cString(th + kTagExpression, kTagExpressionSize));
+    tag.layout.keyLength = static_cast<int>(keyLength_);
+    tag.layout.descending = (th[kTagKeyFormat] & kFormatDescending) != 0;
+    tag.layout.unique = (th[kTagKeyFormat] & kFormatUnique) != 0 || th[kTagUnique] != 0;
+    tag.layout.expression = trimmed(cString(th + kTagExpression, kTagExpressionSize));
 
     visited_.clear();
     leaves_.clear();
@@ -154,8 +154,8 @@ class MdxReader {
   // Our in-memory index must follow our collation of the table's driver: an
   // index written under another order (or another driver) is re-sorted.
   void putInOrder(MdxTag& tag) const {
-    const KeyType type = tag.spec.type;
-    const bool desc = tag.spec.descending;
+    const KeyType type = tag.layout.type;
+    const bool desc = tag.layout.descending;
     auto less = [&](const MdxEntry& a, const MdxEntry& b) {
       int c = compareKeys(ldid_, type, a.key, b.key);
       if (desc) c = -c;

@@ -47,7 +47,7 @@ class TagWriter {
   TagWriter(const std::filesystem::path& file, const MdxTag& tag, std::uint32_t& nextPage,
             std::vector<Block>& blocks)
       : file_(file), tag_(tag), nextPage_(nextPage), blocks_(blocks) {
-    keyLength_ = static_cast<std::size_t>(tag.spec.keyLength);
+    keyLength_ = static_cast<std::size_t>(tag.layout.keyLength);
     itemLength_ = itemLength(keyLength_);
     maxKeys_ = maxKeys(itemLength_);
   }
@@ -70,7 +70,7 @@ class TagWriter {
 
  private:
   void validate() const {
-    const MdxTagSpec& s = tag_.spec;
+    const MdxTagLayout& s = tag_.layout;
     auto fail = [&](const std::string& why) {
       throw Error("No se puede escribir el índice \"" + file_.string() + "\": etiqueta " + s.name + ": " +
                   why);
@@ -150,7 +150,7 @@ class TagWriter {
 
   void fillHeader(Block& b, std::uint32_t root, std::uint32_t firstLeaf, std::uint32_t lastLeaf,
                   std::uint32_t nodePages) {
-    const MdxTagSpec& s = tag_.spec;
+    const MdxTagLayout& s = tag_.layout;
     put32(&b[kTagRoot], root);
     put32(&b[kTagPages], static_cast<std::uint32_t>(kPagesPerBlock) + nodePages);
     std::uint8_t format = kFormatFields;
@@ -186,8 +186,8 @@ class TagWriter {
 // when they did not, so a careless caller cannot leave a misleading index.
 const MdxTag& inIndexOrder(const MdxTag& tag, std::uint8_t ldid, MdxTag& storage) {
   auto cmp = [&](const MdxEntry& a, const MdxEntry& b) {
-    const int c = compareKeys(ldid, tag.spec.type, a.key, b.key);
-    return tag.spec.descending ? -c : c;
+    const int c = compareKeys(ldid, tag.layout.type, a.key, b.key);
+    return tag.layout.descending ? -c : c;
   };
   auto less = [&](const MdxEntry& a, const MdxEntry& b) {
     const int c = cmp(a, b);
@@ -196,12 +196,12 @@ const MdxTag& inIndexOrder(const MdxTag& tag, std::uint8_t ldid, MdxTag& storage
   bool ordered = true;
   for (std::size_t i = 1; ordered && i < tag.entries.size(); ++i) {
     const int c = cmp(tag.entries[i - 1], tag.entries[i]);
-    ordered = c < 0 || (c == 0 && !tag.spec.unique && tag.entries[i - 1].recNo < tag.entries[i].recNo);
+    ordered = c < 0 || (c == 0 && !tag.layout.unique && tag.entries[i - 1].recNo < tag.entries[i].recNo);
   }
   if (ordered) return tag;
   storage = tag;
   std::sort(storage.entries.begin(), storage.entries.end(), less);
-  if (tag.spec.unique) {
+  if (tag.layout.unique) {
     auto same = [&](const MdxEntry& a, const MdxEntry& b) { return cmp(a, b) == 0; };
     storage.entries.erase(std::unique(storage.entries.begin(), storage.entries.end(), same),
                           storage.entries.end());
@@ -238,10 +238,10 @@ void writeMdx(const std::filesystem::path& file, const std::string& tableName, s
         TagWriter(file, inIndexOrder(tags[t], tableLdid, storage), nextPage, blocks).write();
     unsigned char* entry = &header[kTagTable + t * kTagEntryLength];
     put32(entry + kEntryHeaderPage, headerPage);
-    copyName(entry + kEntryName, kEntryNameSize, upper(tags[t].spec.name));
+    copyName(entry + kEntryName, kEntryNameSize, upper(tags[t].layout.name));
     entry[kEntryFieldFlag] = 0x10;
     entry[kEntryMarker] = 0x02;
-    entry[kEntryKeyType] = static_cast<unsigned char>(tags[t].spec.type);
+    entry[kEntryKeyType] = static_cast<unsigned char>(tags[t].layout.type);
   }
   put32(&header[kPagesInFile], nextPage);
 

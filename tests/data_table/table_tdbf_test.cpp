@@ -108,16 +108,16 @@ TEST_F(TableTdbfTest, IndexesTdbfWritesIterateAndFindTheSameInOurs) {
   for (int ldid : {0x57, 0x58}) {
     const std::string dbf = host("KTEMP/HORAS.DBF").string();
     {
-      std::ofstream spec(host("spec.txt"));
-      spec << "ldid " << ldid << "\nfield COD C 8 0\nfield HORAS N 6 2\nindex COD\nindex HORAS\n";
+      std::ofstream layout(host("layout.txt"));
+      layout << "ldid " << ldid << "\nfield COD C 8 0\nfield HORAS N 6 2\nindex COD\nindex HORAS\n";
       const std::vector<std::string> v = keys(2100);
       for (std::size_t i = 0; i < v.size(); ++i) {
         std::string code = v[i].substr(0, v[i].size() > 8 ? 8 : v[i].size());
-        spec << "row " << (code.empty() ? "-" : cp1252Hex(code)) << " "
+        layout << "row " << (code.empty() ? "-" : cp1252Hex(code)) << " "
              << test::toHex(std::to_string(static_cast<int>(i % 37) + 1) + ".5") << "\n";
       }
     }
-    ASSERT_NO_THROW(runTdbfOracle({"create", dbf, host("spec.txt").string()}));
+    ASSERT_NO_THROW(runTdbfOracle({"create", dbf, host("layout.txt").string()}));
     for (const std::string tag : {"COD", "HORAS"}) {
       EXPECT_EQ(ourOrder("C:\\KTEMP\\HORAS.DBF", tag), runTdbfOracle({"iterate", dbf, tag}))
           << tag << " " << ldid;
@@ -150,12 +150,12 @@ TEST_F(TableTdbfTest, IndexesTdbfWritesIterateAndFindTheSameInOurs) {
 TEST_F(TableTdbfTest, DescendingAndUniqueTagsOfTdbfKeepTheirMeaning) {
   const std::string dbf = host("KTEMP/TAGS.DBF").string();
   {
-    std::ofstream spec(host("spec.txt"));
-    spec << "field COD C 6 0\nfield ALT C 6 0\nindex COD desc\nindex ALT unique\n";
+    std::ofstream layout(host("layout.txt"));
+    layout << "field COD C 6 0\nfield ALT C 6 0\nindex COD desc\nindex ALT unique\n";
     const char* codes[] = {"b", "a", "c", "a", "b", "d"};
-    for (const char* c : codes) spec << "row " << test::toHex(c) << " " << test::toHex(c) << "\n";
+    for (const char* c : codes) layout << "row " << test::toHex(c) << " " << test::toHex(c) << "\n";
   }
-  ASSERT_NO_THROW(runTdbfOracle({"create", dbf, host("spec.txt").string()}));
+  ASSERT_NO_THROW(runTdbfOracle({"create", dbf, host("layout.txt").string()}));
   for (const std::string tag : {"COD", "ALT"}) {
     EXPECT_EQ(ourOrder("C:\\KTEMP\\TAGS.DBF", tag), runTdbfOracle({"iterate", dbf, tag})) << tag;
   }

@@ -70,10 +70,10 @@ def read_dbf(path):
 
 def write(kind, path):
     import dbf
-    spec = 'NOMBRE C(12); CANT N(6,0); PRECIO N(9,2); ACTIVO L; FECHA D; NOTAS M'
+    layout = 'NOMBRE C(12); CANT N(6,0); PRECIO N(9,2); ACTIVO L; FECHA D; NOTAS M'
     if kind == 'vfp':
-        spec += '; ENTERO I; DOBLE B; MONEDA Y; MOMENTO T; OPCIONAL C(5) NULL'
-    table = dbf.Table(path, spec, dbf_type=kind, codepage='cp1252')
+        layout += '; ENTERO I; DOBLE B; MONEDA Y; MOMENTO T; OPCIONAL C(5) NULL'
+    table = dbf.Table(path, layout, dbf_type=kind, codepage='cp1252')
     table.open(dbf.READ_WRITE)
     rows = [
         ('Ñandú', 3, 1.5, True, datetime.date(2020, 1, 2), 'memo de prueba\r\nsegunda línea'),

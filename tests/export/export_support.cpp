@@ -150,9 +150,9 @@ DbfContents readDbf(const fs::path& hostPath) {
   std::istringstream lines(output);
   std::string line;
   if (!std::getline(lines, line)) return contents;
-  for (const std::string& spec : splitTabs(line)) {
+  for (const std::string& layout : splitTabs(line)) {
     DbfField field;
-    std::istringstream parts(spec);
+    std::istringstream parts(layout);
     std::string type, length, decimals;
     std::getline(parts, field.name, ':');
     std::getline(parts, type, ':');

@@ -1,7 +1,7 @@
 """Writes a dBase table the way a foreign program would, for the export tests.
 
-Usage: make_dbf.py SPEC.json
-SPEC: {"path": host path, "fields": "NAME C(40); DNI N(10,0); FBAJA D",
+Usage: make_dbf.py LAYOUT.json
+LAYOUT: {"path": host path, "fields": "NAME C(40); DNI N(10,0); FBAJA D",
        "rows": [[value, ...], ...], "type": "db3" (default) or "vfp"}
 Text is written in Windows-1252; dates are "YYYY-MM-DD"; null leaves a field empty.
 """
@@ -22,12 +22,12 @@ def convert(value, field_type):
 
 def main():
     with open(sys.argv[1], encoding="utf-8") as f:
-        spec = json.load(f)
-    table = dbf.Table(spec["path"], spec["fields"], codepage="cp1252", dbf_type=spec.get("type", "db3"))
+        layout = json.load(f)
+    table = dbf.Table(layout["path"], layout["fields"], codepage="cp1252", dbf_type=layout.get("type", "db3"))
     table.open(dbf.READ_WRITE)
     types = [table.field_info(name).field_type.symbol if hasattr(table.field_info(name).field_type, "symbol")
              else chr(table.field_info(name).field_type) for name in table.field_names]
-    for row in spec["rows"]:
+    for row in layout["rows"]:
         values = {}
         for name, ftype, value in zip(table.field_names, types, row):
             converted = convert(value, ftype)
@@ -35,7 +35,7 @@ def main():
                 values[name] = converted
         table.append(values)
     table.close()
-    keep_leading_blanks(spec["path"], types, spec["rows"])
+    keep_leading_blanks(layout["path"], types, layout["rows"])
 
 
 def keep_leading_blanks(path, types, rows):

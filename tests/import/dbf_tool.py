@@ -2,8 +2,8 @@
 
   read FILE            prints the field names, then one line per record,
                        tab-separated, then 'LDID <byte 29>' and 'TYPES <name:type:len ...>'
-  make FILE SPEC CP    creates a dBase III table (python3-dbf) with the given
-                       field spec and code page; records as JSON lists on stdin
+  make FILE LAYOUT CP    creates a dBase III table (python3-dbf) with the given
+                       field layout and code page; records as JSON lists on stdin
 """
 import json
 import sys
@@ -30,10 +30,10 @@ def read(path):
     print('TYPES ' + ' '.join('%s:%s:%d' % (f.name, f.type, f.length) for f in table.fields))
 
 
-def make(path, spec, codepage):
+def make(path, layout, codepage):
     import dbf
     rows = json.load(sys.stdin)
-    t = dbf.Table(path, spec, dbf_type='db3', codepage=codepage)
+    t = dbf.Table(path, layout, dbf_type='db3', codepage=codepage)
     t.open(dbf.READ_WRITE)
     for r in rows:
         t.append(tuple(r))

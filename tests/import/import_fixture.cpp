@@ -164,12 +164,12 @@ void ImportTest::writeSoluc(const std::vector<SolucRow>& rows) {
   sample::writeSolutionTable("C:\\KTEMP\\SOLUC.DBF", out);
 }
 
-void ImportTest::makeTable(const std::string& windowsPath, const std::string& spec,
+void ImportTest::makeTable(const std::string& windowsPath, const std::string& layout,
                            const std::string& jsonRows, const std::string& codepage) {
   fs::path file = host(windowsPath);
   int status = -1;
   std::string out = runCommand("echo " + quote(jsonRows) + " | /usr/bin/python3 " + quote(kTool) + " make " +
-                                   quote(file.string()) + " " + quote(spec) + " " + codepage + " 2>&1",
+                                   quote(file.string()) + " " + quote(layout) + " " + codepage + " 2>&1",
                                &status);
   ASSERT_EQ(status, 0) << out;
 }

@@ -88,7 +88,7 @@ class ImportTest : public ::testing::Test {
   // fields beyond the ones the import knows and code page 850.
   void writeSchoolTimetables(int oldRows = 2);
   void writeLhortipo(const std::vector<SlotLine>& lines);
-  void makeTable(const std::string& windowsPath, const std::string& spec, const std::string& jsonRows,
+  void makeTable(const std::string& windowsPath, const std::string& layout, const std::string& jsonRows,
                  const std::string& codepage = "cp850");
 
   ReadBack readBack(const std::string& windowsPath) const;

@@ -205,7 +205,7 @@ TEST_F(TemplateTest, SlotsComeFromTheCentresLinesLastNonEmptyValueWinning) {
   ASSERT_GT(dbf.size(), 29u);
   auto tags = dbase::readMdx(host("C:\\KTEMP\\VAVOVIDI\\PLANTILLA.MDX"), static_cast<std::uint8_t>(dbf[29]));
   ASSERT_EQ(tags.size(), 1u);
-  EXPECT_EQ(tags[0].spec.name, "HORA");
+  EXPECT_EQ(tags[0].layout.name, "HORA");
   EXPECT_EQ(tags[0].entries.size(), 20u);
 }
 

@@ -81,14 +81,14 @@ TEST_P(CollationAgreesWithTdbf, OnRandomKeys) {
   const auto ldid = static_cast<std::uint8_t>(GetParam());
   ScratchDir dir;
   const auto keys = randomKeys(static_cast<unsigned>(ldid), 700, 6);
-  const std::string spec = (dir / "KEYS.SPEC").string();
+  const std::string layout = (dir / "KEYS.LAYOUT").string();
   {
-    std::ofstream out(spec);
+    std::ofstream out(layout);
     out << "ldid " << int(ldid) << "\nfield K C 6 0\nindex K\n";
     for (const auto& k : keys) out << "row " << toHex(k) << "\n";
   }
   const std::string table = (dir / "KEYS.DBF").string();
-  runTdbfOracle({"create", table, spec});
+  runTdbfOracle({"create", table, layout});
   std::vector<std::string> tdbfOrder;
   for (const std::string& line : runTdbfOracle({"iterate", table, "K"}))
     tdbfOrder.push_back(keys.at(std::stoul(line) - 1));

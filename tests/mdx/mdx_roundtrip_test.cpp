@@ -120,8 +120,8 @@ TEST(MdxWriter, BuildsSeveralLevelsWithinTheLimitsReadersAssume) {
 
   const auto back = readMdx(dir / "T.MDX", 0x57);
   ASSERT_EQ(back.size(), 1u);
-  EXPECT_EQ(back[0].spec.name, "NOMBRE");
-  EXPECT_EQ(back[0].spec.keyLength, 60);
+  EXPECT_EQ(back[0].layout.name, "NOMBRE");
+  EXPECT_EQ(back[0].layout.keyLength, 60);
   EXPECT_EQ(recordOrder(back[0]), recordOrder(tag));
 }
 
@@ -142,11 +142,11 @@ TEST(MdxWriter, ReadsBackEveryKindOfTag) {
   const auto back = readMdx(dir / "A.MDX", 0x58);
   ASSERT_EQ(back.size(), tags.size());
   for (std::size_t t = 0; t < tags.size(); ++t) {
-    EXPECT_EQ(back[t].spec.name, tags[t].spec.name);
-    EXPECT_EQ(back[t].spec.expression, tags[t].spec.expression);
-    EXPECT_EQ(back[t].spec.type, tags[t].spec.type);
-    EXPECT_EQ(back[t].spec.keyLength, tags[t].spec.keyLength);
-    EXPECT_EQ(back[t].spec.descending, tags[t].spec.descending);
+    EXPECT_EQ(back[t].layout.name, tags[t].layout.name);
+    EXPECT_EQ(back[t].layout.expression, tags[t].layout.expression);
+    EXPECT_EQ(back[t].layout.type, tags[t].layout.type);
+    EXPECT_EQ(back[t].layout.keyLength, tags[t].layout.keyLength);
+    EXPECT_EQ(back[t].layout.descending, tags[t].layout.descending);
     ASSERT_EQ(back[t].entries.size(), tags[t].entries.size());
     for (std::size_t i = 0; i < tags[t].entries.size(); ++i) {
       EXPECT_EQ(back[t].entries[i].key, tags[t].entries[i].key);
@@ -162,7 +162,7 @@ TEST(MdxWriter, ReplacesAnOlderIndexWhole) {
   writeMdx(dir / "R.MDX", "R", 0x57, {sortedTag({"B", "B", KeyType::Character, 5}, {padded("Z", 5)}, 0x57)});
   const auto back = readMdx(dir / "R.MDX", 0x57);
   ASSERT_EQ(back.size(), 1u);
-  EXPECT_EQ(back[0].spec.name, "B");
+  EXPECT_EQ(back[0].layout.name, "B");
   EXPECT_EQ(back[0].entries.size(), 1u);
   EXPECT_FALSE(std::filesystem::exists(dir / "R.MDX.tmp"));
 }
@@ -193,8 +193,8 @@ TEST(MdxWriter, PutsCarelessEntriesInIndexOrder) {
 
 TEST(MdxWriter, RefusesTagsItCannotWrite) {
   ScratchDir dir;
-  auto write = [&](MdxTagSpec spec, std::vector<std::string> keys) {
-    writeMdx(dir / "W.MDX", "W", 0x57, {sortedTag(spec, keys, 0x57)});
+  auto write = [&](MdxTagLayout layout, std::vector<std::string> keys) {
+    writeMdx(dir / "W.MDX", "W", 0x57, {sortedTag(layout, keys, 0x57)});
   };
   EXPECT_THROW(write({"LARGO", "LARGO", KeyType::Character, 101}, {}), pasarela::Error);
   EXPECT_THROW(write({"CERO", "CERO", KeyType::Character, 0}, {}), pasarela::Error);

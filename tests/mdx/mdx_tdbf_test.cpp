@@ -94,7 +94,7 @@ TEST_P(WrittenByUs, TdbfIteratesAndFindsInOurOrder) {
   EXPECT_EQ(listed[1].substr(0, 7), "NOMBRE\t");
   EXPECT_EQ(listed[2].substr(0, 5), "NOTA\t");
   for (const MdxTag& tag : tags)
-    EXPECT_EQ(tdbfOrder(dir / "ALUMNOS.DBF", tag.spec.name), recordOrder(tag)) << tag.spec.name;
+    EXPECT_EQ(tdbfOrder(dir / "ALUMNOS.DBF", tag.layout.name), recordOrder(tag)) << tag.layout.name;
 
   // Searches land on the first record holding the key; absent keys fail.
   std::map<std::string, std::uint32_t> firstOfCode, firstOfName;
@@ -208,15 +208,15 @@ TEST(WrittenByUs, TdbfReadsShortKeysInFullNodes) {
 }
 
 std::string specFor(std::uint8_t ldid, const Sample& s) {
-  std::string spec = "ldid " + std::to_string(ldid) + "\n";
-  spec += "field COD C 10 0\nfield NOMBRE C 90 0\nfield NOTA N 9 2\n";
-  spec += "index COD\nindex NOMBRE\nindex NOTA\n";
+  std::string layout = "ldid " + std::to_string(ldid) + "\n";
+  layout += "field COD C 10 0\nfield NOMBRE C 90 0\nfield NOTA N 9 2\n";
+  layout += "index COD\nindex NOMBRE\nindex NOTA\n";
   for (const auto& row : s.rows) {
-    spec += "row";
-    for (const auto& v : row) spec += " " + (v.empty() ? std::string("-") : toHex(v));
-    spec += "\n";
+    layout += "row";
+    for (const auto& v : row) layout += " " + (v.empty() ? std::string("-") : toHex(v));
+    layout += "\n";
   }
-  return spec;
+  return layout;
 }
 
 class WrittenByTdbf : public ::testing::TestWithParam<int> {};
@@ -226,22 +226,22 @@ TEST_P(WrittenByTdbf, ReadsItsTagsInItsOrder) {
   const auto ldid = static_cast<std::uint8_t>(GetParam());
   ScratchDir dir;
   const Sample s = makeSample(ldid + 100u);
-  std::ofstream(dir / "T.SPEC") << specFor(ldid, s);
-  runTdbfOracle({"create", (dir / "NOTAS.DBF").string(), (dir / "T.SPEC").string()});
+  std::ofstream(dir / "T.LAYOUT") << specFor(ldid, s);
+  runTdbfOracle({"create", (dir / "NOTAS.DBF").string(), (dir / "T.LAYOUT").string()});
   ASSERT_TRUE(std::filesystem::exists(dir / "NOTAS.MDX"));
 
   const auto tags = readMdx(dir / "NOTAS.MDX", ldid);
   ASSERT_EQ(tags.size(), 3u);
   const std::vector<std::string> names = {"COD", "NOMBRE", "NOTA"};
   for (std::size_t t = 0; t < 3; ++t) {
-    EXPECT_EQ(tags[t].spec.name, names[t]);
-    EXPECT_EQ(tags[t].spec.expression, names[t]);
+    EXPECT_EQ(tags[t].layout.name, names[t]);
+    EXPECT_EQ(tags[t].layout.expression, names[t]);
     EXPECT_EQ(tags[t].entries.size(), s.rows.size());
     EXPECT_EQ(recordOrder(tags[t]), tdbfOrder(dir / "NOTAS.DBF", names[t])) << names[t];
   }
-  EXPECT_EQ(tags[0].spec.type, KeyType::Character);
-  EXPECT_EQ(tags[0].spec.keyLength, 10);
-  EXPECT_EQ(tags[2].spec.type, KeyType::Numeric);
+  EXPECT_EQ(tags[0].layout.type, KeyType::Character);
+  EXPECT_EQ(tags[0].layout.keyLength, 10);
+  EXPECT_EQ(tags[2].layout.type, KeyType::Numeric);
   for (const MdxEntry& e : tags[0].entries) EXPECT_EQ(e.key, s.codes.at(e.recNo - 1));
   for (const MdxEntry& e : tags[1].entries) EXPECT_EQ(e.key, s.names.at(e.recNo - 1));
   for (const MdxEntry& e : tags[2].entries) EXPECT_EQ(decodeNumericKey(e.key), s.values.at(e.recNo - 1));
@@ -254,10 +254,10 @@ INSTANTIATE_TEST_SUITE_P(Drivers, WrittenByTdbf, ::testing::Values(0x57, 0x58, 0
 TEST(WrittenByTdbf, NumericIndexIsPutInNumberOrder) {
   if (!tdbfOracleAvailable()) GTEST_SKIP() << "fpc is not installed";
   ScratchDir dir;
-  std::ofstream(dir / "T.SPEC") << "ldid 87\nfield NOTA N 9 2\nindex NOTA\n"
+  std::ofstream(dir / "T.LAYOUT") << "ldid 87\nfield NOTA N 9 2\nindex NOTA\n"
                                 << "row " << toHex("0.05") << "\nrow " << toHex("0") << "\nrow " << toHex("1")
                                 << "\nrow " << toHex("-1") << "\nrow -\n";
-  runTdbfOracle({"create", (dir / "CERO.DBF").string(), (dir / "T.SPEC").string()});
+  runTdbfOracle({"create", (dir / "CERO.DBF").string(), (dir / "T.LAYOUT").string()});
   const auto tags = readMdx(dir / "CERO.MDX", 0x57);
   ASSERT_EQ(tags.size(), 1u);
   EXPECT_EQ(recordOrder(tags[0]), (std::vector<std::uint32_t>{4, 2, 5, 1, 3}));

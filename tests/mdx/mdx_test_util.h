@@ -46,15 +46,15 @@ inline std::string padded(std::string s, std::size_t length) {
 
 // A tag over the given keys (record i + 1 holds keys[i]), entries put in
 // index order with our collation: key, then record number.
-inline dbase::MdxTag sortedTag(const dbase::MdxTagSpec& spec, const std::vector<std::string>& keys,
+inline dbase::MdxTag sortedTag(const dbase::MdxTagLayout& layout, const std::vector<std::string>& keys,
                                std::uint8_t ldid) {
-  dbase::MdxTag tag{spec, {}};
+  dbase::MdxTag tag{layout, {}};
   for (std::size_t i = 0; i < keys.size(); ++i)
     tag.entries.push_back({keys[i], static_cast<std::uint32_t>(i + 1)});
   std::stable_sort(tag.entries.begin(), tag.entries.end(),
                    [&](const dbase::MdxEntry& a, const dbase::MdxEntry& b) {
-                     int c = dbase::compareKeys(ldid, spec.type, a.key, b.key);
-                     if (spec.descending) c = -c;
+                     int c = dbase::compareKeys(ldid, layout.type, a.key, b.key);
+                     if (layout.descending) c = -c;
                      return c < 0;
                    });
   return tag;

@@ -21,15 +21,15 @@ import tempfile
 
 def tdbf_order(oracle, folder, ldid, keys):
     length = len(keys[0])
-    spec = [f'ldid {ldid}', f'field K C {length} 0', 'index K']
-    spec += ['row ' + (k.hex() if k.strip(b' ') else '-') for k in keys]
+    layout = [f'ldid {ldid}', f'field K C {length} 0', 'index K']
+    layout += ['row ' + (k.hex() if k.strip(b' ') else '-') for k in keys]
     table = os.path.join(folder, f'L{ldid}.DBF')
     for ext in ('.DBF', '.MDX', '.mdx'):
         if os.path.exists(table[:-4] + ext):
             os.remove(table[:-4] + ext)
-    with open(table + '.spec', 'w') as f:
-        f.write('\n'.join(spec) + '\n')
-    subprocess.run([oracle, 'create', table, table + '.spec'], check=True)
+    with open(table + '.layout', 'w') as f:
+        f.write('\n'.join(layout) + '\n')
+    subprocess.run([oracle, 'create', table, table + '.layout'], check=True)
     out = subprocess.run([oracle, 'iterate', table, 'K'], check=True, capture_output=True, text=True).stdout
     return [int(x) - 1 for x in out.split()]
 

@@ -8,7 +8,7 @@
   tdbf_oracle find    FILE.DBF TAG KEYHEX...   one line per key: record number of the
                                                exact match or "-"; numeric tags take
                                                the number's text in hex
-  tdbf_oracle create  FILE.DBF SPEC            creates a table and its .MDX from SPEC:
+  tdbf_oracle create  FILE.DBF LAYOUT            creates a table and its .MDX from LAYOUT:
       ldid N                  language driver (decimal)
       field NAME C|N|F|L|D SIZE DEC
       index FIELD [desc] [unique]
@@ -185,7 +185,7 @@ end;
 
 procedure CreateTable(const fileName, specFile: string);
 var
-  spec, parts: TStringList;
+  layout, parts: TStringList;
   defs: TDbfFieldDefs;
   t: TDbf;
   i, f: integer;
@@ -194,16 +194,16 @@ var
   def: TDbfFieldDef;
   value: string;
 begin
-  spec := TStringList.Create;
-  spec.LoadFromFile(specFile);
+  layout := TStringList.Create;
+  layout.LoadFromFile(specFile);
   parts := TStringList.Create;
   parts.Delimiter := ' ';
   parts.StrictDelimiter := true;
   defs := TDbfFieldDefs.Create(nil);
   ldid := $57;
-  for i := 0 to spec.Count - 1 do
+  for i := 0 to layout.Count - 1 do
   begin
-    parts.DelimitedText := spec[i];
+    parts.DelimitedText := layout[i];
     if parts.Count = 0 then continue;
     if parts[0] = 'ldid' then ldid := StrToInt(parts[1])
     else if parts[0] = 'field' then
@@ -224,9 +224,9 @@ begin
   t.Exclusive := true;
   t.OnLanguageWarning := @Handler.Warning;
   t.Open;
-  for i := 0 to spec.Count - 1 do
+  for i := 0 to layout.Count - 1 do
   begin
-    parts.DelimitedText := spec[i];
+    parts.DelimitedText := layout[i];
     if (parts.Count = 0) or (parts[0] <> 'index') then continue;
     opts := [];
     for f := 2 to parts.Count - 1 do
@@ -234,9 +234,9 @@ begin
       else if parts[f] = 'unique' then Include(opts, ixUnique);
     t.AddIndex(parts[1], parts[1], opts);
   end;
-  for i := 0 to spec.Count - 1 do
+  for i := 0 to layout.Count - 1 do
   begin
-    parts.DelimitedText := spec[i];
+    parts.DelimitedText := layout[i];
     if (parts.Count = 0) or (parts[0] <> 'row') then continue;
     t.Append;
     for f := 1 to parts.Count - 1 do
@@ -252,7 +252,7 @@ begin
     RenameFile(ChangeFileExt(ExpandFileName(fileName), '.mdx'), ChangeFileExt(ExpandFileName(fileName), '.MDX'));
   defs.Free;
   parts.Free;
-  spec.Free;
+  layout.Free;
 end;
 
 begin
