@@ -19,6 +19,7 @@
 #include <cerrno>
 
 #include "data/file_sharing.h"
+#include "data/unique_fd.h"
 #endif
 
 namespace pasarela {
@@ -75,27 +76,6 @@ void copyBlocks(const std::string& destination, const std::string& source) {
 
 #else
 
-// Closes a descriptor whatever happens to the copy.
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  // Closes now, so that a failure of the close is reported.
-  int release() {
-    int fd = fd_;
-    fd_ = -1;
-    return ::close(fd);
-  }
-
- private:
-  int fd_;
-};
-
 bool parentExists(const std::filesystem::path& hostPath) {
   std::error_code ec;
   return std::filesystem::is_directory(hostPath.parent_path(), ec);
@@ -141,7 +121,7 @@ void copyBlocks(const std::string& destination, const std::string& source) {
 
   // The source is opened for reading and writing, as the school-management
   // system shares its files: a read-only file is refused.
-  Fd in(::open(src.c_str(), O_RDWR | O_CLOEXEC));
+  UniqueFd in(::open(src.c_str(), O_RDWR | O_CLOEXEC));
   if (in.get() < 0) fail(errno, IoOperation::Open, src);
   if (sharing::heldExclusively(in.get())) throw makeIoError(kErrorSharingViolation);
 
@@ -149,7 +129,7 @@ void copyBlocks(const std::string& destination, const std::string& source) {
   // not in exclusive use elsewhere.
   mode_t mode = 0666;
   {
-    Fd existing(::open(dst.c_str(), O_RDWR | O_CLOEXEC));
+    UniqueFd existing(::open(dst.c_str(), O_RDWR | O_CLOEXEC));
     if (existing.get() < 0) {
       if (errno != ENOENT) fail(errno, IoOperation::Create, dst);
     } else {
@@ -169,7 +149,7 @@ void copyBlocks(const std::string& destination, const std::string& source) {
   // disk) leaves the destination as it was, never a truncated file.
   TemporaryFile temporary(dst.parent_path() /
                           ("." + dst.filename().string() + ".copia-" + std::to_string(::getpid())));
-  Fd out(::open(temporary.path().c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+  UniqueFd out(::open(temporary.path().c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
   if (out.get() < 0) fail(errno, IoOperation::Create, dst);
   if (::fchmod(out.get(), mode) != 0) fail(errno, IoOperation::Create, dst);
 

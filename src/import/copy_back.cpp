@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "data/folders.h"
+#include "data/unique_fd.h"
 #include "data/winpath.h"
 #include "dbase/error.h"
 
@@ -96,32 +97,12 @@ int ioCode(int err) {
   throw IoError(ioCode(f.err), ioText(f.err) + ": " + f.file + ". " + consequence);
 }
 
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  // Closes now, reporting the error a delayed write may bring.
-  int release() {
-    int r = ::close(fd_);
-    fd_ = -1;
-    return r;
-  }
-
- private:
-  int fd_;
-};
-
 // Copies a whole file and makes it durable. `mode` for a new destination.
 void copyDurably(const fs::path& from, const std::string& fromWin, const fs::path& to,
                  const std::string& toWin, mode_t mode) {
-  Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
   if (in.get() < 0) throw SysFailure{errno, fromWin};
-  Fd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
+  UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
   if (out.get() < 0) throw SysFailure{errno, toWin};
   std::vector<char> buffer(64 * 1024);
   for (;;) {
@@ -144,7 +125,7 @@ void copyDurably(const fs::path& from, const std::string& fromWin, const fs::pat
 }
 
 void syncFolder(const fs::path& folder) {
-  Fd d(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  UniqueFd d(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (d.get() >= 0) ::fsync(d.get());
 }
 
@@ -156,7 +137,7 @@ void checkReplaceable(const fs::path& host, const std::string& win) {
   struct stat st {};
   if (::stat(host.c_str(), &st) != 0) throw SysFailure{errno, win};
   if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) throw SysFailure{EACCES, win};
-  Fd fd(::open(host.c_str(), O_RDWR | O_CLOEXEC));
+  UniqueFd fd(::open(host.c_str(), O_RDWR | O_CLOEXEC));
   if (fd.get() < 0) throw SysFailure{errno, win};
   if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) throw SysFailure{errno == EINTR ? EWOULDBLOCK : errno, win};
   ::flock(fd.get(), LOCK_UN);

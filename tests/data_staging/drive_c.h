@@ -14,7 +14,7 @@ namespace pasarela::test {
 class DriveCTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/pasarela-staging-XXXXXX";
+    char tmpl[] = "/tmp/pasarela-drive-c-XXXXXX";
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     root_ = tmpl;
     setenv("PASARELA_DRIVE_C", root_.c_str(), 1);

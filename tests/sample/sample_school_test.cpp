@@ -225,13 +225,13 @@ TEST_F(SampleTest, SameSeedSameBytesOtherSeedOtherSchool) {
   };
   for (const char* file : kTables) {
     SCOPED_TRACE(file);
-    const std::string a = bytes(std::string("A/") + file);
+    const std::string a = get(std::string("A/") + file);
     ASSERT_GT(a.size(), 32u);
-    EXPECT_TRUE(withoutDate(a) == withoutDate(bytes(std::string("B/") + file)));
+    EXPECT_TRUE(withoutDate(a) == withoutDate(get(std::string("B/") + file)));
   }
-  EXPECT_TRUE(bytes("A/alumnos.fpt") == bytes("B/alumnos.fpt"));
-  EXPECT_FALSE(withoutDate(bytes("A/profesor.dbf")) == withoutDate(bytes("C/profesor.dbf")));
-  EXPECT_FALSE(withoutDate(bytes("A/alumnos.dbf")) == withoutDate(bytes("C/alumnos.dbf")));
+  EXPECT_TRUE(get("A/alumnos.fpt") == get("B/alumnos.fpt"));
+  EXPECT_FALSE(withoutDate(get("A/profesor.dbf")) == withoutDate(get("C/profesor.dbf")));
+  EXPECT_FALSE(withoutDate(get("A/alumnos.dbf")) == withoutDate(get("C/alumnos.dbf")));
 }
 
 }  // namespace
