@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "cli/command.h"
-#include "dbase/error.h"
+#include "base/error.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "dbase/error.h"
+#include "base/error.h"
 
 namespace pasarela {
 

@@ -8,7 +8,7 @@
 #include <system_error>
 #include <vector>
 
-#include "dbase/error.h"
+#include "base/error.h"
 
 namespace fs = std::filesystem;
 

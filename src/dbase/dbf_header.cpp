@@ -4,7 +4,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "dbase/error.h"
+#include "base/error.h"
 
 namespace pasarela::dbase {
 namespace {

@@ -13,7 +13,7 @@
 #include <mutex>
 
 #include "dbase/dbf_value.h"
-#include "dbase/error.h"
+#include "base/error.h"
 #include "dbase/memo_file.h"
 
 namespace fs = std::filesystem;

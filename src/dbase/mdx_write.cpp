@@ -7,7 +7,7 @@
 #include <ctime>
 #include <fstream>
 
-#include "dbase/error.h"
+#include "base/error.h"
 #include "dbase/mdx.h"
 #include "dbase/mdx_layout.h"
 

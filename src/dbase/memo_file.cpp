@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "dbase/error.h"
+#include "base/error.h"
 
 namespace pasarela::dbase {
 namespace {

@@ -16,7 +16,7 @@
 #include "data/folders.h"
 #include "data/unique_fd.h"
 #include "data/winpath.h"
-#include "dbase/error.h"
+#include "base/error.h"
 
 namespace pasarela {
 

@@ -5,7 +5,7 @@
 
 #include "data/table.h"
 #include "data/winpath.h"
-#include "dbase/error.h"
+#include "base/error.h"
 #include "sample/raw_dbf_writer.h"
 
 namespace pasarela::sample {

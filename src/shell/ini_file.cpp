@@ -10,7 +10,7 @@
 #include <system_error>
 #include <vector>
 
-#include "dbase/error.h"
+#include "base/error.h"
 
 namespace fs = std::filesystem;
 

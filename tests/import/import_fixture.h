@@ -16,7 +16,7 @@
 #include "data/table.h"
 #include "data/transfer_context.h"
 #include "data/user_interface.h"
-#include "dbase/error.h"
+#include "base/error.h"
 #include "import/import_run.h"
 #include "support/drive_c.h"
 
