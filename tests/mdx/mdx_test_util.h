@@ -1,8 +1,6 @@
 // Shared helpers of the index tests: a scratch folder and sorted tags.
 #pragma once
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
@@ -12,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "dbase/mdx.h"
+#include "support/environment.h"
 
 namespace pasarela::test {
 
@@ -19,13 +18,7 @@ namespace pasarela::test {
 // Its name is upper case so TDbf finds FILE.MDX in it.
 class ScratchDir {
  public:
-  ScratchDir() {
-    static std::atomic<int> counter{0};
-    path_ = std::filesystem::temp_directory_path() /
-            ("MDXTEST" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
+  ScratchDir() : path_(makeTemporaryFolder("MDXTEST")) {}
   ~ScratchDir() {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
