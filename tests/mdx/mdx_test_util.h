@@ -4,13 +4,13 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "dbase/mdx.h"
-#include "support/environment.h"
 
 namespace pasarela::test {
 
@@ -18,7 +18,14 @@ namespace pasarela::test {
 // Its name is upper case so TDbf finds FILE.MDX in it.
 class ScratchDir {
  public:
-  ScratchDir() : path_(makeTemporaryFolder("MDXTEST")) {}
+  ScratchDir() {
+    static std::atomic<int> counter{0};
+    std::random_device random;
+    path_ = std::filesystem::temp_directory_path() /
+            ("MDXTEST" + std::to_string(random()) + "_" + std::to_string(counter++));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
   ~ScratchDir() {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
