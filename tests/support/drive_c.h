@@ -16,8 +16,7 @@ namespace pasarela::test {
 // Makes the folder and points drive C at it; undoes both when destroyed.
 class TemporaryDriveC {
  public:
-  explicit TemporaryDriveC(const std::string& prefix = "pasarela-drive-c-")
-      : root_(makeTemporaryFolder(prefix)) {
+  explicit TemporaryDriveC(const std::string& prefix = "pasarela-drive-c-") : root_(makeDriveFolder(prefix)) {
     setEnvironment("PASARELA_DRIVE_C", root_.string());
   }
   TemporaryDriveC(const TemporaryDriveC&) = delete;

@@ -14,4 +14,9 @@ void unsetEnvironment(const std::string& name);
 // with `prefix`; nobody else holds a folder of that name.
 std::filesystem::path makeTemporaryFolder(const std::string& prefix);
 
+// A new folder to stand for a drive. On Windows it lies on a drive other
+// than C: where there is one (Wine's Z:), so that its host paths do not read
+// as paths of the drive C it replaces; elsewhere as makeTemporaryFolder.
+std::filesystem::path makeDriveFolder(const std::string& prefix);
+
 }  // namespace pasarela::test

@@ -20,6 +20,8 @@ std::filesystem::path makeTemporaryFolder(const std::string& prefix) {
   return pattern;
 }
 
+std::filesystem::path makeDriveFolder(const std::string& prefix) { return makeTemporaryFolder(prefix); }
+
 bool hostIsWindows() { return false; }
 
 }  // namespace pasarela::test

@@ -19,9 +19,10 @@ void setEnvironment(const std::string& name, const std::string& value) {
 
 void unsetEnvironment(const std::string& name) { ::_wputenv_s(widen(name).c_str(), L""); }
 
-std::filesystem::path makeTemporaryFolder(const std::string& prefix) {
+namespace {
+
+std::filesystem::path makeFolderUnder(const std::filesystem::path& base, const std::string& prefix) {
   static std::atomic<unsigned> counter{0};
-  const std::filesystem::path base = std::filesystem::temp_directory_path();
   for (int attempt = 0; attempt < 1000; ++attempt) {
     const std::string name = prefix + std::to_string(::GetCurrentProcessId()) + "-" +
                              std::to_string(::GetTickCount()) + "-" + std::to_string(counter++);
@@ -30,6 +31,19 @@ std::filesystem::path makeTemporaryFolder(const std::string& prefix) {
     if (std::filesystem::create_directory(folder, ec)) return folder;
   }
   throw std::runtime_error("cannot make a temporary folder under " + narrow(base.wstring()));
+}
+
+}  // namespace
+
+std::filesystem::path makeTemporaryFolder(const std::string& prefix) {
+  return makeFolderUnder(std::filesystem::temp_directory_path(), prefix);
+}
+
+std::filesystem::path makeDriveFolder(const std::string& prefix) {
+  std::error_code ec;
+  const std::filesystem::path wineRoot = L"Z:\\tmp";
+  if (std::filesystem::is_directory(wineRoot, ec)) return makeFolderUnder(wineRoot, prefix);
+  return makeTemporaryFolder(prefix);
 }
 
 bool hostIsWindows() { return true; }
