@@ -19,7 +19,7 @@ namespace {
 
 using test::DriveCTest;
 
-class CopyFileTest : public DriveCTest {};
+class CopyFileLinuxTest : public DriveCTest {};
 
 // Expects CopiarArchivo to fail with this Windows code and its message.
 void expectIoError(const std::string& destination, const std::string& source, int code,
@@ -60,7 +60,7 @@ class Immutable {
   bool set_ = false;
 };
 
-TEST_F(CopyFileTest, ReadOnlySourceIsAccessDenied) {
+TEST_F(CopyFileLinuxTest, ReadOnlySourceIsAccessDenied) {
   put("OB/grupos.dbf", "grupos");
   put("KTEMP/VAVOVIDI/grupos.dbf", "old copy");
   const std::filesystem::path source = host("OB/grupos.dbf");
@@ -76,7 +76,7 @@ TEST_F(CopyFileTest, ReadOnlySourceIsAccessDenied) {
   EXPECT_EQ(get("KTEMP/VAVOVIDI/grupos.dbf"), "old copy");
 }
 
-TEST_F(CopyFileTest, FullDiskIsReportedAndLeavesTheDestinationAsItWas) {
+TEST_F(CopyFileLinuxTest, FullDiskIsReportedAndLeavesTheDestinationAsItWas) {
   // A file size limit makes the write store fewer bytes than were read, as
   // a full disk does.
   put("KTEMP/VAVOVIDI/horgrup.dbf", pattern(9000, 7));
@@ -109,7 +109,7 @@ TEST_F(CopyFileTest, FullDiskIsReportedAndLeavesTheDestinationAsItWas) {
   EXPECT_EQ(files, 1);
 }
 
-TEST_F(CopyFileTest, CopyKeepsTheDestinationsPermissions) {
+TEST_F(CopyFileLinuxTest, CopyKeepsTheDestinationsPermissions) {
   put("OB/horgrup.dbf", "new");
   put("KTEMP/horgrup.dbf", "old");
   ASSERT_EQ(::chmod(host("KTEMP/horgrup.dbf").c_str(), 0640), 0);
