@@ -1,16 +1,11 @@
-// CopiarArchivo on a temporary drive C:.
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <csignal>
+// CopiarArchivo on a temporary drive C:, on both systems.
+#include <filesystem>
+#include <fstream>
 #include <memory>
 
 #include "base/error.h"
 #include "base/os/fault_injection.h"
+#include "base/os/file.h"
 #include "data/staging.h"
 #include "drive_c.h"
 
@@ -33,23 +28,19 @@ void expectIoError(const std::string& destination, const std::string& source, in
   }
 }
 
-// Holds a lock on a file through its own open, as another program would.
+// Holds a file through its own open, as another program would: Exclusive
+// shuts every other open out, Shared admits sharers.
 class HeldLock {
  public:
   HeldLock(const std::filesystem::path& path, bool exclusive) {
-    fd_ = ::open(path.c_str(), O_RDWR);
-    struct flock fl {};
-    fl.l_type = static_cast<short>(exclusive ? F_WRLCK : F_RDLCK);
-    fl.l_whence = SEEK_SET;
-    locked_ = fd_ >= 0 && fcntl(fd_, F_OFD_SETLK, &fl) == 0;
-  }
-  ~HeldLock() {
-    if (fd_ >= 0) ::close(fd_);
+    locked_ = os::File::open(path, os::Access::ReadWrite, os::Create::Existing,
+                             exclusive ? os::Share::Exclusive : os::Share::Shared, file_)
+                  .ok();
   }
   bool locked() const { return locked_; }
 
  private:
-  int fd_ = -1;
+  os::File file_;
   bool locked_ = false;
 };
 
@@ -98,47 +89,22 @@ TEST_F(CopyFileTest, MissingDestinationFolderIsAnInvalidName) {
   expectIoError("C:\\KTEMP\\VAVOVIDI\\grupos.dbf", "C:\\OB\\grupos.dbf", 3, "Nombre de archivo inválido");
 }
 
-// Sets the immutable attribute of a file for its lifetime: writing is then
-// refused to root as well, as on a read-only medium.
-class Immutable {
- public:
-  explicit Immutable(const std::filesystem::path& path) : path_(path) { set_ = change(true); }
-  ~Immutable() {
-    if (set_) change(false);
-  }
-  bool set() const { return set_; }
-
- private:
-  bool change(bool on) {
-    int fd = ::open(path_.c_str(), O_RDONLY);
-    if (fd < 0) return false;
-    int flags = 0;
-    bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (ok) {
-      flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-      ok = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    ::close(fd);
-    return ok;
-  }
-  std::filesystem::path path_;
-  bool set_ = false;
-};
-
-TEST_F(CopyFileTest, ReadOnlySourceIsAccessDenied) {
+TEST_F(CopyFileTest, ReadOnlyAttributeOnTheSourceIsAccessDenied) {
   put("OB/grupos.dbf", "grupos");
   put("KTEMP/VAVOVIDI/grupos.dbf", "old copy");
   const std::filesystem::path source = host("OB/grupos.dbf");
-  std::unique_ptr<Immutable> immutable;
-  if (geteuid() == 0) {
-    // Root ignores file modes.
-    immutable = std::make_unique<Immutable>(source);
-    if (!immutable->set()) GTEST_SKIP() << "running as root on a file system without the immutable attribute";
-  } else {
-    ASSERT_EQ(::chmod(source.c_str(), 0444), 0);
+  namespace fs = std::filesystem;
+  fs::permissions(source, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  const bool enforced = !std::ofstream(source, std::ios::binary | std::ios::app).is_open();
+  if (!enforced) {
+    fs::permissions(source, fs::perms::owner_write, fs::perm_options::add);
+    GTEST_SKIP() << "read-only files are writable for this user (root ignores the read-only attribute, "
+                    "under Wine as well); copy_file_linux_test checks root with the immutable attribute";
   }
   expectIoError("C:\\KTEMP\\VAVOVIDI\\grupos.dbf", "C:\\OB\\grupos.dbf", 5, "Acceso al archivo denegado");
   EXPECT_EQ(get("KTEMP/VAVOVIDI/grupos.dbf"), "old copy");
+  fs::permissions(source, fs::perms::owner_write, fs::perm_options::add);
 }
 
 TEST_F(CopyFileTest, SourceInExclusiveUseIsASharingViolation) {
@@ -162,43 +128,13 @@ TEST_F(CopyFileTest, SourceInSharedUseIsCopied) {
 TEST_F(CopyFileTest, DestinationInExclusiveUseIsASharingViolationAndKeepsItsContent) {
   put("OB/horgrup.dbf", pattern(5000));
   put("KTEMP/VAVOVIDI/horgrup.dbf", "held by another program");
-  HeldLock lock(host("KTEMP/VAVOVIDI/horgrup.dbf"), true);
-  ASSERT_TRUE(lock.locked());
-  expectIoError("C:\\KTEMP\\VAVOVIDI\\horgrup.dbf", "C:\\OB\\horgrup.dbf", 32, "Error de E/S 32");
+  {
+    HeldLock lock(host("KTEMP/VAVOVIDI/horgrup.dbf"), true);
+    ASSERT_TRUE(lock.locked());
+    expectIoError("C:\\KTEMP\\VAVOVIDI\\horgrup.dbf", "C:\\OB\\horgrup.dbf", 32, "Error de E/S 32");
+  }
+  // Read once released: on Windows the holder shuts this read out as well.
   EXPECT_EQ(get("KTEMP/VAVOVIDI/horgrup.dbf"), "held by another program");
-}
-
-TEST_F(CopyFileTest, FullDiskIsReportedAndLeavesTheDestinationAsItWas) {
-  // A file size limit makes the write store fewer bytes than were read, as
-  // a full disk does.
-  put("KTEMP/VAVOVIDI/horgrup.dbf", pattern(9000, 7));
-  put("OB/horgrup.dbf", "the school's timetable before the import");
-  struct rlimit old {};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit small = old;
-  small.rlim_cur = 3000;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  int code = 0;
-  std::string message;
-  try {
-    CopiarArchivo("C:\\OB\\horgrup.dbf", "C:\\KTEMP\\VAVOVIDI\\horgrup.dbf");
-  } catch (const IoError& e) {
-    code = e.code();
-    message = e.what();
-  }
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
-  EXPECT_EQ(code, 101);
-  EXPECT_EQ(message, "Disco lleno");
-  EXPECT_EQ(get("OB/horgrup.dbf"), "the school's timetable before the import");
-  // Nothing but the two tables: no half-written copy left behind.
-  int files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(host("OB"))) {
-    (void)entry;
-    ++files;
-  }
-  EXPECT_EQ(files, 1);
 }
 
 TEST_F(CopyFileTest, CopyOntoItselfLeavesTheFile) {
@@ -251,17 +187,6 @@ TEST_F(CopyFileTest, LargeFilesAreCopiedWhole) {
   put("KTEMP/alumnos.dbf", "stale");
   CopiarArchivo("C:\\KTEMP\\alumnos.dbf", "C:\\OB\\alumnos.dbf");
   EXPECT_TRUE(holds("KTEMP/alumnos.dbf", content));
-}
-
-TEST_F(CopyFileTest, CopyKeepsTheDestinationsPermissions) {
-  put("OB/horgrup.dbf", "new");
-  put("KTEMP/horgrup.dbf", "old");
-  ASSERT_EQ(::chmod(host("KTEMP/horgrup.dbf").c_str(), 0640), 0);
-  CopiarArchivo("C:\\KTEMP\\horgrup.dbf", "C:\\OB\\horgrup.dbf");
-  struct stat st {};
-  ASSERT_EQ(::stat(host("KTEMP/horgrup.dbf").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0640u);
-  EXPECT_EQ(get("KTEMP/horgrup.dbf"), "new");
 }
 
 }  // namespace

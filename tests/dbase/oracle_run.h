@@ -3,47 +3,33 @@
 // XBase) and renders tables in the same text form through our table object.
 #pragma once
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "data/table.h"
 #include "data/winpath.h"
+#include "support/process.h"
+#include "support/readers.h"
 
 namespace pasarela::test {
 
-inline std::string shellQuote(const std::string& s) {
-  std::string out = "'";
-  for (char c : s) {
-    if (c == '\'')
-      out += "'\\''";
-    else
-      out += c;
-  }
-  return out + "'";
-}
-
-// Standard output of a command; "exit N" appended when it fails.
-inline std::string run(const std::string& command) {
-  std::string out;
-  FILE* p = popen((command + " 2>&1").c_str(), "r");
-  if (!p) return "cannot run " + command;
-  char buf[4096];
-  std::size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  int status = pclose(p);
-  if (status != 0) out += "exit " + std::to_string(status);
-  return out;
+// Standard output and error of a reader; "exit N" appended when it fails.
+inline std::string run(const std::vector<std::string>& argv) {
+  const RunResult r = runProcess(argv);
+  return r.ok() ? r.output : r.output + r.describe();
 }
 
 inline std::string oracleDir() { return std::string(PASARELA_SOURCE_DIR) + "/tests/dbase/"; }
 
-inline std::string python(const std::string& args) {
-  return run("/usr/bin/python3 " + shellQuote(oracleDir() + "oracle.py") + " " + args);
+inline std::string python(std::vector<std::string> args) {
+  args.insert(args.begin(), {kPython, oracleDir() + "oracle.py"});
+  return run(args);
 }
 
-inline std::string perl(const std::string& args) {
-  return run("/usr/bin/perl " + shellQuote(oracleDir() + "oracle.pl") + " " + args);
+inline std::string perl(std::vector<std::string> args) {
+  args.insert(args.begin(), {kPerl, oracleDir() + "oracle.pl"});
+  return run(args);
 }
 
 // The live records as our table object reads them, in the oracles' form.

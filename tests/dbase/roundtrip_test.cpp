@@ -18,26 +18,31 @@ class RoundTripTest : public test::TempDriveTest {
 };
 
 TEST_F(RoundTripTest, TablesOfPythonDbfReadTheSame) {
+  PASARELA_SKIP_IF_MISSING(test::pythonMissing("dbf dbfread"));
   for (const std::string kind : {"db3", "fp", "vfp"}) {
     const std::string path = file("PY_" + kind + ".DBF");
-    ASSERT_EQ(test::python("write " + kind + " " + test::shellQuote(path)), "") << kind;
+    ASSERT_EQ(test::python({"write", kind, path}), "") << kind;
     const std::string ours = test::renderFile(path);
-    EXPECT_EQ(ours, test::python("dbf " + test::shellQuote(path))) << kind;
-    EXPECT_EQ(ours, test::python("dbfread " + test::shellQuote(path))) << kind;
+    EXPECT_EQ(ours, test::python({"dbf", path})) << kind;
+    EXPECT_EQ(ours, test::python({"dbfread", path})) << kind;
     EXPECT_NE(ours.find("Árbol azul|-42|-1234.56||2024-02-29|"), std::string::npos) << ours;
   }
 }
 
 TEST_F(RoundTripTest, TablesOfPerlXBaseReadTheSame) {
+  PASARELA_SKIP_IF_MISSING(test::perlMissing());
+  PASARELA_SKIP_IF_MISSING(test::pythonMissing("dbfread"));
   const std::string path = file("perl.dbf");
-  ASSERT_EQ(test::perl("write " + test::shellQuote(path)), "");
+  ASSERT_EQ(test::perl({"write", path}), "");
   const std::string ours = test::renderFile(path);
-  EXPECT_EQ(ours, test::perl("read " + test::shellQuote(path)));
-  EXPECT_EQ(ours, test::python("dbfread " + test::shellQuote(path) + " cp1252"));
+  EXPECT_EQ(ours, test::perl({"read", path}));
+  EXPECT_EQ(ours, test::python({"dbfread", path, "cp1252"}));
   EXPECT_NE(ours.find("Perlño|12|T|2023-04-15|nota uno"), std::string::npos) << ours;
 }
 
 TEST_F(RoundTripTest, TablesWeWriteReadTheSameElsewhere) {
+  PASARELA_SKIP_IF_MISSING(test::perlMissing());
+  PASARELA_SKIP_IF_MISSING(test::pythonMissing("dbf dbfread"));
   Table t;
   t.setTableName("C:\\KTEMP\\NUESTRA.DBF");
   t.createTable({{"CODIGO", FieldKind::String, 10},
@@ -73,10 +78,10 @@ TEST_F(RoundTripTest, TablesWeWriteReadTheSameElsewhere) {
   t.close();
   EXPECT_NE(ours.find("C03|Música y Diseño Gráfico 1º ESO|2147483647|123456789012.5|T"), std::string::npos)
       << ours;
-  const std::string path = test::shellQuote(file("NUESTRA.DBF"));
-  EXPECT_EQ(test::python("dbfread " + path), ours);
-  EXPECT_EQ(test::python("dbf " + path), ours);
-  EXPECT_EQ(test::perl("read " + path), ours);
+  const std::string path = file("NUESTRA.DBF");
+  EXPECT_EQ(test::python({"dbfread", path}), ours);
+  EXPECT_EQ(test::python({"dbf", path}), ours);
+  EXPECT_EQ(test::perl({"read", path}), ours);
 }
 
 }  // namespace

@@ -4,7 +4,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <sstream>
+
+#include "support/drive_c.h"
+#include "support/process.h"
+#include "support/readers.h"
 
 namespace pasarela::test {
 
@@ -12,21 +17,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kPython = "/usr/bin/python3";
-
 std::string scriptPath(const std::string& name) {
   return std::string(PASARELA_SOURCE_DIR) + "/tests/export/" + name;
-}
-
-std::string shellQuote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) {
-    if (c == '\'')
-      quoted += "'\\''";
-    else
-      quoted += c;
-  }
-  return quoted + "'";
 }
 
 std::string jsonString(const std::string& text) {
@@ -63,17 +55,9 @@ std::vector<std::string> splitTabs(const std::string& line) {
 }
 
 // The temporary drive C of the process, removed when the process ends.
-struct TemporaryDrive {
-  fs::path root;
-  ~TemporaryDrive() {
-    std::error_code ignored;
-    if (!root.empty()) fs::remove_all(root, ignored);
-  }
-};
-
-fs::path& driveRootPath() {
-  static TemporaryDrive drive;
-  return drive.root;
+std::unique_ptr<TemporaryDriveC>& processDrive() {
+  static std::unique_ptr<TemporaryDriveC> drive;
+  return drive;
 }
 
 }  // namespace
@@ -87,16 +71,9 @@ Value::Value(double number) {
   if (json.find_first_of(".eE") == std::string::npos) json += ".0";
 }
 
-int runCommand(const std::string& command, std::string* output) {
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return -1;
-  std::string text;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-  const int status = pclose(pipe);
-  if (output) *output = text;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+RunResult runPython(const std::string& script, std::vector<std::string> args) {
+  args.insert(args.begin(), {kPython, scriptPath(script)});
+  return runProcess(args);
 }
 
 void writeDbf(const fs::path& hostPath, const std::string& fields, const std::vector<Row>& rows,
@@ -112,12 +89,9 @@ void writeDbf(const fs::path& hostPath, const std::string& fields, const std::ve
   json << "]}";
   const fs::path specFile = hostPath.string() + ".json";
   std::ofstream(specFile) << json.str();
-  const std::string command =
-      kPython + " " + shellQuote(scriptPath("make_dbf.py")) + " " + shellQuote(specFile.string()) + " 2>&1";
-  std::string output;
-  const int code = runCommand(command, &output);
+  const RunResult r = runPython("make_dbf.py", {specFile.string()});
   fs::remove(specFile);
-  ASSERT_EQ(code, 0) << "python3-dbf could not write " << hostPath << ": " << output;
+  ASSERT_TRUE(r.ok()) << "python3-dbf could not write " << hostPath << ": " << r.describe();
 }
 
 int DbfContents::column(const std::string& field) const {
@@ -143,11 +117,9 @@ std::vector<std::string> DbfContents::columnValues(const std::string& field) con
 
 DbfContents readDbf(const fs::path& hostPath) {
   DbfContents contents;
-  std::string output;
-  const int code = runCommand(
-      kPython + " " + shellQuote(scriptPath("read_dbf.py")) + " " + shellQuote(hostPath.string()), &output);
-  EXPECT_EQ(code, 0) << "dbfread could not read " << hostPath;
-  std::istringstream lines(output);
+  const RunResult r = runPython("read_dbf.py", {hostPath.string()});
+  EXPECT_TRUE(r.ok()) << "dbfread could not read " << hostPath << ": " << r.describe();
+  std::istringstream lines(r.output);
   std::string line;
   if (!std::getline(lines, line)) return contents;
   for (const std::string& layout : splitTabs(line)) {
@@ -173,18 +145,17 @@ void RecordingUi::notice(const std::string& text) {
 }
 
 void ExportTest::SetUpTestSuite() {
-  if (!driveRootPath().empty()) return;
-  std::string pattern = (fs::temp_directory_path() / "pasarela-export-XXXXXX").string();
-  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-  driveRootPath() = pattern;
-  setenv("PASARELA_DRIVE_C", pattern.c_str(), 1);
+  if (!processDrive()) processDrive() = std::make_unique<TemporaryDriveC>("pasarela-export-");
 }
 
 void ExportTest::TearDownTestSuite() {}
 
-fs::path ExportTest::driveC() { return driveRootPath(); }
+fs::path ExportTest::driveC() { return processDrive()->root(); }
 
 void ExportTest::SetUp() {
+  // The school tables of these tests are written, and the interchange
+  // tables read back, by python3-dbf and dbfread.
+  PASARELA_SKIP_IF_MISSING(pythonMissing("dbf dbfread"));
   fs::remove_all(ktemp());
   fs::create_directories(staging());
 }
@@ -199,12 +170,8 @@ void ExportTest::writeSource(const std::string& table, const std::string& fields
 DbfContents ExportTest::output(const std::string& table) const { return readDbf(ktemp() / (table + ".DBF")); }
 
 void ExportTest::checkAgainstRules(const std::string& language) const {
-  std::string output;
-  const int code = runCommand(kPython + " " + shellQuote(scriptPath("check_export.py")) + " " +
-                                  shellQuote(staging().string()) + " " + shellQuote(ktemp().string()) + " " +
-                                  shellQuote(language) + " 2>&1",
-                              &output);
-  EXPECT_EQ(code, 0) << output;
+  const RunResult r = runPython("check_export.py", {staging().string(), ktemp().string(), language});
+  EXPECT_TRUE(r.ok()) << r.describe();
 }
 
 bool ExportTest::interchangeExists(const std::string& file) const { return fs::exists(ktemp() / file); }

@@ -57,9 +57,6 @@ struct DbfContents {
 
 DbfContents readDbf(const std::filesystem::path& hostPath);
 
-// Runs a command, returning its exit code and standard output.
-int runCommand(const std::string& command, std::string* output = nullptr);
-
 // Records every call; `onNotice` runs inside a notice, as the modal box does.
 class RecordingUi : public UserInterface {
  public:

@@ -20,6 +20,7 @@ class ExportRunTest : public ExportTest {
  protected:
   void SetUp() override {
     ExportTest::SetUp();
+    if (IsSkipped()) return;
     Transformado = 0;
     NumParametros = 0;
   }

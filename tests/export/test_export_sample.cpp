@@ -7,33 +7,40 @@
 #include <sstream>
 
 #include "export_support.h"
+#include "support/process.h"
 
 namespace pasarela::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string pasarela() { return std::string(PASARELA_BINARY_DIR) + "/src/pasarela"; }
+std::string pasarela() { return builtProgram(std::string(PASARELA_BINARY_DIR) + "/src/pasarela").string(); }
 
 class ExportSampleTest : public ExportTest {
  protected:
   // Runs pasarela with drive C on the test's temporary drive.
-  int run(const std::string& arguments, std::string* output) {
-    return runCommand(
-        "PASARELA_DRIVE_C='" + driveC().string() + "' '" + pasarela() + "' " + arguments + " 2>&1", output);
+  int run(std::vector<std::string> arguments, std::string* output) {
+    arguments.insert(arguments.begin(), pasarela());
+    RunOptions options;
+    options.environment = {{"PASARELA_DRIVE_C", driveC().string()}};
+    const RunResult r = runProcess(arguments, options);
+    *output = r.output;
+    return r.started && !r.timedOut ? r.exitCode : -1;
   }
 
-  void writeSample(const std::string& extra = "") {
+  void writeSample(const std::vector<std::string>& extra = {}) {
     fs::remove_all(driveC() / "OB");
     std::string output;
-    ASSERT_EQ(run("sample '" + (driveC() / "OB").string() + "' " + extra, &output), 0) << output;
+    std::vector<std::string> arguments{"sample", (driveC() / "OB").string()};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    ASSERT_EQ(run(arguments, &output), 0) << output;
   }
 };
 
 TEST_F(ExportSampleTest, SampleSchoolExportFollowsTheRules) {
   writeSample();
   std::string printed;
-  ASSERT_EQ(run("export", &printed), 0) << printed;
+  ASSERT_EQ(run({"export"}, &printed), 0) << printed;
   checkAgainstRules("VALENCIÁ");
 
   EXPECT_NE(printed.find("La duración de este Proceso será más larga"), std::string::npos) << printed;
@@ -50,10 +57,10 @@ TEST_F(ExportSampleTest, SampleSchoolExportFollowsTheRules) {
 }
 
 TEST_F(ExportSampleTest, CastilianNamesFromTheLanguageOption) {
-  writeSample("--scale 1 --seed 7");
+  writeSample({"--scale", "1", "--seed", "7"});
   std::string output;
   // A host folder on the command line is taken as its drive path.
-  ASSERT_EQ(run("export --lang CASTELLANO --source '" + (driveC() / "OB").string() + "'", &output), 0)
+  ASSERT_EQ(run({"export", "--lang", "CASTELLANO", "--source", (driveC() / "OB").string()}, &output), 0)
       << output;
   checkAgainstRules("CASTELLANO");
 }
@@ -61,14 +68,14 @@ TEST_F(ExportSampleTest, CastilianNamesFromTheLanguageOption) {
 TEST_F(ExportSampleTest, MissingSchoolTablesPrintTheErrorAndFail) {
   fs::create_directories(driveC() / "EMPTY");
   std::string output;
-  EXPECT_NE(run("export --source 'C:\\EMPTY'", &output), 0);
+  EXPECT_NE(run({"export", "--source", "C:\\EMPTY"}, &output), 0);
   EXPECT_NE(output.find("asignat"), std::string::npos) << output;
   EXPECT_EQ(output.find("Proceso finalizado"), std::string::npos) << output;
 }
 
 TEST_F(ExportSampleTest, BadArgumentsShowTheUsage) {
   std::string output;
-  EXPECT_EQ(run("export --bogus", &output), 2);
+  EXPECT_EQ(run({"export", "--bogus"}, &output), 2);
   EXPECT_NE(output.find("usage: pasarela export"), std::string::npos) << output;
 }
 

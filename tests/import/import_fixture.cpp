@@ -9,6 +9,8 @@
 #include "data/winpath.h"
 #include "import/copy_back.h"
 #include "sample/fake_solution.h"
+#include "support/process.h"
+#include "support/readers.h"
 
 namespace pasarela::test {
 
@@ -44,24 +46,15 @@ void ScriptedUi::closeMainWindow() {
   closed = true;
 }
 
-std::string runCommand(const std::string& command, int* status) {
-  std::string out;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return out;
-  char buffer[4096];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-  int rc = ::pclose(pipe);
-  if (status) *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  return out;
+std::string runCommand(const std::vector<std::string>& argv, int* status, const std::string& input) {
+  RunOptions options;
+  options.input = input;
+  const RunResult r = runProcess(argv, options);
+  if (status) *status = r.started && !r.timedOut ? r.exitCode : -1;
+  return r.output;
 }
 
 namespace {
-
-std::string quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
 
 std::string json(const std::string& s) {
   std::string q = "\"";
@@ -77,10 +70,11 @@ const std::string kTool = std::string(PASARELA_SOURCE_DIR) + "/tests/import/dbf_
 }  // namespace
 
 void ImportTest::SetUp() {
-  char pattern[] = "/tmp/pasarela-import-XXXXXX";
-  ASSERT_NE(::mkdtemp(pattern), nullptr);
-  root_ = pattern;
-  ::setenv("PASARELA_DRIVE_C", root_.c_str(), 1);
+  // The school's tables are written, and the results read back, by
+  // python3-dbf and dbfread.
+  PASARELA_SKIP_IF_MISSING(pythonMissing("dbf dbfread"));
+  drive_ = std::make_unique<TemporaryDriveC>("pasarela-import-");
+  root_ = drive_->root();
   fs::create_directories(root_ / "OB");
   fs::create_directories(root_ / "KTEMP");
   NumParametros = 0;
@@ -97,7 +91,7 @@ void ImportTest::TearDown() {
        it.increment(ec)) {
     if (it->is_directory(ec)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
   }
-  fs::remove_all(root_, ec);
+  drive_.reset();
 }
 
 fs::path ImportTest::host(const std::string& windowsPath) const { return winpath::resolve(windowsPath); }
@@ -168,9 +162,8 @@ void ImportTest::makeTable(const std::string& windowsPath, const std::string& la
                            const std::string& jsonRows, const std::string& codepage) {
   fs::path file = host(windowsPath);
   int status = -1;
-  std::string out = runCommand("echo " + quote(jsonRows) + " | /usr/bin/python3 " + quote(kTool) + " make " +
-                                   quote(file.string()) + " " + quote(layout) + " " + codepage + " 2>&1",
-                               &status);
+  std::string out =
+      runCommand({kPython, kTool, "make", file.string(), layout, codepage}, &status, jsonRows + "\n");
   ASSERT_EQ(status, 0) << out;
 }
 
@@ -211,8 +204,7 @@ void ImportTest::writeLhortipo(const std::vector<SlotLine>& lines) {
 ReadBack ImportTest::readBack(const std::string& windowsPath) const {
   ReadBack r;
   int status = -1;
-  std::string out = runCommand(
-      "/usr/bin/python3 " + quote(kTool) + " read " + quote(host(windowsPath).string()) + " 2>&1", &status);
+  std::string out = runCommand({kPython, kTool, "read", host(windowsPath).string()}, &status);
   EXPECT_EQ(status, 0) << out;
   std::istringstream lines(out);
   std::string line;

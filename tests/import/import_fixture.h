@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "data/user_interface.h"
 #include "base/error.h"
 #include "import/import_run.h"
+#include "support/drive_c.h"
 
 namespace pasarela::test {
 
@@ -104,9 +106,12 @@ class ImportTest : public ::testing::Test {
   ImportReport report;
 
  private:
+  std::unique_ptr<TemporaryDriveC> drive_;
   std::filesystem::path root_;
 };
 
-std::string runCommand(const std::string& command, int* status = nullptr);
+// Runs a program with the test's environment; standard output and error.
+std::string runCommand(const std::vector<std::string>& argv, int* status = nullptr,
+                       const std::string& input = "");
 
 }  // namespace pasarela::test

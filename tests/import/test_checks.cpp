@@ -39,6 +39,7 @@ class RunTest : public ImportTest {
  protected:
   void SetUp() override {
     ImportTest::SetUp();
+    if (IsSkipped()) return;
     writeSmallSchool();
     horgrup = bytes("C:\\OB\\horgrup.dbf");
     horprof = bytes("C:\\OB\\horprof.dbf");

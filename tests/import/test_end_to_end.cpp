@@ -5,29 +5,32 @@
 #include <gtest/gtest.h>
 
 #include "import_fixture.h"
+#include "support/process.h"
 
 namespace pasarela::test {
 namespace {
 
 using ::testing::HasSubstr;
 
-const std::string kPasarela = std::string(PASARELA_BINARY_DIR) + "/src/pasarela";
+const std::string kPasarela = builtProgram(std::string(PASARELA_BINARY_DIR) + "/src/pasarela").string();
 
 class EndToEndTest : public ImportTest {
  protected:
-  std::string run(const std::string& args, int* status) {
-    return runCommand(kPasarela + " " + args + " 2>&1", status);
+  std::string run(std::vector<std::string> args, int* status) {
+    args.insert(args.begin(), kPasarela);
+    return runCommand(args, status);
   }
   void SetUp() override {
     ImportTest::SetUp();
+    if (IsSkipped()) return;
     int status = -1;
-    std::string out = run("sample 'C:\\OB'", &status);
+    std::string out = run({"sample", "C:\\OB"}, &status);
     if (status == 2) GTEST_SKIP() << "the sample school is not available in this build: " << out;
     ASSERT_EQ(status, 0) << out;
-    out = run("export", &status);
+    out = run({"export"}, &status);
     if (status == 2) GTEST_SKIP() << "the export is not available in this build: " << out;
     ASSERT_EQ(status, 0) << out;
-    out = run("solve --seed 7", &status);
+    out = run({"solve", "--seed", "7"}, &status);
     ASSERT_EQ(status, 0) << out;
   }
 };
@@ -40,7 +43,7 @@ TEST_F(EndToEndTest, ImportRewritesTheSchoolsTimetableFromTheSolution) {
   const auto oldTypes = readBack("C:\\OB\\horgrup.dbf").types;
 
   int status = -1;
-  std::string out = run("import", &status);
+  std::string out = run({"import"}, &status);
   ASSERT_EQ(status, 0) << out;
 
   // The expected rows, worked out here from the tables as read independently.
@@ -87,7 +90,7 @@ TEST_F(EndToEndTest, ImportRewritesTheSchoolsTimetableFromTheSolution) {
 TEST_F(EndToEndTest, ADryRunLeavesTheSchoolsFolderAlone) {
   const std::string g = bytes("C:\\OB\\horgrup.dbf"), p = bytes("C:\\OB\\horprof.dbf");
   int status = -1;
-  std::string out = run("import --dry-run", &status);
+  std::string out = run({"import", "--dry-run"}, &status);
   ASSERT_EQ(status, 0) << out;
   EXPECT_EQ(bytes("C:\\OB\\horgrup.dbf"), g);
   EXPECT_EQ(bytes("C:\\OB\\horprof.dbf"), p);
@@ -107,7 +110,7 @@ TEST_F(EndToEndTest, TeachersWithoutNumberEndTheCommandListingThem) {
   t.close();
   const std::string g = bytes("C:\\OB\\horgrup.dbf"), p = bytes("C:\\OB\\horprof.dbf");
   int status = -1;
-  std::string out = run("import", &status);
+  std::string out = run({"import"}, &status);
   EXPECT_NE(status, 0);
   EXPECT_THAT(out, HasSubstr("¡Atención! Sigue habiendo algún Profesor sin D.N.I.\n"
                              "Este proceso se dentendrá y deberá volver a ejecutar\n"
@@ -121,7 +124,7 @@ TEST_F(EndToEndTest, TeachersWithoutNumberEndTheCommandListingThem) {
 TEST_F(EndToEndTest, TheStagingFolderIsRefusedAsSourceBeforeStaging) {
   const std::string staged = bytes("C:\\KTEMP\\VAVOVIDI\\grupos.dbf");
   int status = -1;
-  std::string out = run("import --source 'c:\\ktemp\\vavovidi'", &status);
+  std::string out = run({"import", "--source", "c:\\ktemp\\vavovidi"}, &status);
   EXPECT_EQ(status, 1);
   EXPECT_THAT(out, HasSubstr("es la carpeta de trabajo"));
   EXPECT_EQ(bytes("C:\\KTEMP\\VAVOVIDI\\grupos.dbf"), staged);

@@ -14,6 +14,7 @@ class TransferTest : public ImportTest {
  protected:
   void SetUp() override {
     ImportTest::SetUp();
+    if (IsSkipped()) return;
     writeSchoolTimetables();
     makeTable("C:\\OB\\centro.dbf", "CODCEN N(8,0); LITCEN C(45)", "[[46001,\"IES Prueba\"]]");
     writeLhortipo(

@@ -1,11 +1,10 @@
 // Shared helpers of the index tests: a scratch folder and sorted tags.
 #pragma once
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -21,8 +20,9 @@ class ScratchDir {
  public:
   ScratchDir() {
     static std::atomic<int> counter{0};
+    std::random_device random;
     path_ = std::filesystem::temp_directory_path() /
-            ("MDXTEST" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+            ("MDXTEST" + std::to_string(random()) + "_" + std::to_string(counter++));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }

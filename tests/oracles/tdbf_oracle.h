@@ -11,17 +11,14 @@
 // tests must not iterate or search numeric tags holding both.
 #pragma once
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "support/process.h"
 
 #ifndef PASARELA_TDBF_ORACLE
 #define PASARELA_TDBF_ORACLE ""
@@ -33,36 +30,20 @@ inline bool tdbfOracleAvailable() {
   return std::string_view(PASARELA_TDBF_ORACLE).size() > 0 && std::filesystem::exists(PASARELA_TDBF_ORACLE);
 }
 
-inline std::string shellQuote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
 // Output lines of one run; throws std::runtime_error with the checker's
 // message when it fails. A run is stopped after two minutes: TDbf loops for
 // ever on some malformed trees (an interior node holding the maximum keys).
 inline std::vector<std::string> runTdbfOracle(const std::vector<std::string>& args) {
-  const auto errFile = std::filesystem::temp_directory_path() /
-                       ("tdbf_oracle_err_" + std::to_string(static_cast<long>(::getpid())) + ".txt");
-  std::string cmd = "timeout -k 5 120 " + shellQuote(PASARELA_TDBF_ORACLE);
-  for (const std::string& a : args) cmd += " " + shellQuote(a);
-  cmd += " 2>" + shellQuote(errFile.string());
-  FILE* pipe = ::popen(cmd.c_str(), "r");
-  if (!pipe) throw std::runtime_error("cannot run " + cmd);
-  std::string out;
-  char buf[4096];
-  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
-  const int status = ::pclose(pipe);
-  std::ifstream err(errFile);
-  std::stringstream errText;
-  errText << err.rdbuf();
-  std::filesystem::remove(errFile);
-  if (WIFEXITED(status) && WEXITSTATUS(status) == 124)
-    throw std::runtime_error("tdbf_oracle timed out: " + cmd);
-  if (status != 0) throw std::runtime_error("tdbf_oracle failed: " + errText.str());
+  std::vector<std::string> argv{PASARELA_TDBF_ORACLE};
+  argv.insert(argv.end(), args.begin(), args.end());
+  RunOptions options;
+  options.mergeErrors = false;
+  options.timeoutSeconds = 120;
+  const RunResult r = runProcess(argv, options);
+  if (r.timedOut) throw std::runtime_error("tdbf_oracle timed out: " + r.describe());
+  if (!r.ok()) throw std::runtime_error("tdbf_oracle failed: " + r.errors + r.describe());
   std::vector<std::string> lines;
-  std::istringstream in(out);
+  std::istringstream in(r.output);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
 }

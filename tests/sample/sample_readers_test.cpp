@@ -1,38 +1,24 @@
 // The sample school read by independent dBase readers, and written by the
 // command line.
-#include <sys/wait.h>
-
-#include <cstdio>
+#include <fstream>
 #include <map>
 #include <sstream>
 
 #include "sample_fixture.h"
+#include "support/process.h"
+#include "support/readers.h"
 
 namespace pasarela {
 namespace {
 
 using test::SampleTest;
 
-// Runs a command and returns its standard output; the exit status in `status`.
-std::string run(const std::string& command, int& status) {
-  std::string out;
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) {
-    status = -1;
-    return out;
-  }
-  char buf[4096];
-  std::size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  int rc = pclose(p);
-  status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  return out;
-}
-
-bool pythonHas(const char* module) {
-  int status = 0;
-  run(std::string("/usr/bin/python3 -c 'import ") + module + "' 2>/dev/null", status);
-  return status == 0;
+// Runs a program and returns its standard output and error; the exit
+// status in `status`.
+std::string run(const std::vector<std::string>& argv, int& status) {
+  const test::RunResult r = test::runProcess(argv);
+  status = r.started && !r.timedOut ? r.exitCode : -1;
+  return r.output;
 }
 
 // Prints "file records" per table, then the first student with notes as
@@ -68,11 +54,11 @@ std::string writeScript(const std::filesystem::path& folder, const char* name, c
 }
 
 TEST_F(SampleTest, DbfreadReadsEveryTableAndTheStudentsMemos) {
-  if (!pythonHas("dbfread")) GTEST_SKIP() << "python3-dbfread is not installed";
+  PASARELA_SKIP_IF_MISSING(test::pythonMissing("dbfread"));
   const sample::SampleCounts counts = sample::writeSampleSchool("C:\\OB", {});
   int status = 0;
   const std::string script = writeScript(root_, "read.py", kDbfreadScript);
-  const std::string out = run("/usr/bin/python3 " + script + " " + (root_ / "OB").string() + " 2>&1", status);
+  const std::string out = run({test::kPython, script, (root_ / "OB").string()}, status);
   ASSERT_EQ(status, 0) << out;
   std::istringstream lines(out);
   std::string line;
@@ -107,11 +93,11 @@ TEST_F(SampleTest, DbfreadReadsEveryTableAndTheStudentsMemos) {
 }
 
 TEST_F(SampleTest, PythonDbfOpensTheFoxProAndDbaseTables) {
-  if (!pythonHas("dbf")) GTEST_SKIP() << "python3-dbf is not installed";
+  PASARELA_SKIP_IF_MISSING(test::pythonMissing("dbf"));
   const sample::SampleCounts counts = sample::writeSampleSchool("C:\\OB", {});
   int status = 0;
   const std::string script = writeScript(root_, "read.py", kDbfScript);
-  const std::string out = run("/usr/bin/python3 " + script + " " + (root_ / "OB").string() + " 2>&1", status);
+  const std::string out = run({test::kPython, script, (root_ / "OB").string()}, status);
   ASSERT_EQ(status, 0) << out;
   std::istringstream lines(out);
   std::string file;
@@ -128,19 +114,19 @@ TEST_F(SampleTest, PythonDbfOpensTheFoxProAndDbaseTables) {
 }
 
 TEST_F(SampleTest, CommandLineWritesIntoAHostFolder) {
-  const std::string program = std::string(PASARELA_BINARY_DIR) + "/src/pasarela";
+  const std::string program = test::builtProgram(std::string(PASARELA_BINARY_DIR) + "/src/pasarela").string();
   const std::filesystem::path folder = root_ / "escola";
   int status = 0;
-  const std::string out = run(program + " sample " + folder.string() + " --seed 9 2>&1", status);
+  const std::string out = run({program, "sample", folder.string(), "--seed", "9"}, status);
   ASSERT_EQ(status, 0) << out;
   EXPECT_NE(out.find("alumnos.dbf"), std::string::npos) << out;
   for (const char* file : {"asignat.dbf", "alumnos.dbf", "alumnos.fpt", "horgrup.dbf", "lhortipo.dbf"})
     EXPECT_TRUE(std::filesystem::exists(folder / file)) << file;
-  run(program + " sample " + folder.string() + " --scale 2>&1", status);
+  run({program, "sample", folder.string(), "--scale"}, status);
   EXPECT_EQ(status, 2);
-  run(program + " sample " + folder.string() + " --scale abc 2>&1", status);
+  run({program, "sample", folder.string(), "--scale", "abc"}, status);
   EXPECT_EQ(status, 1);
-  run(program + " sample 2>&1", status);
+  run({program, "sample"}, status);
   EXPECT_EQ(status, 2);
 }
 
