@@ -5,6 +5,7 @@
 
 #include "shell/help_bridge.h"
 #include "shell/window_fonts.h"
+#include "widgets/enter_clicks.h"
 #include "widgets/guarded.h"
 
 namespace pasarela::shell {
@@ -85,8 +86,12 @@ CheckWindow::CheckWindow(QWidget* owner, std::unique_ptr<Table> table,
   BitBtn1->setProperty("helpContext", 1);
   BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
   BitBtn1->setGeometry(layout.buttonBounds);
+  pasarela::widgets::clickOnEnter(BitBtn1);
   connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
 
+  // Modal to the main window only, so that the help it opens can be read
+  // and clicked while it is shown.
+  setWindowModality(Qt::WindowModal);
   auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(f1, &QShortcut::activated, this, [] { showHelpContext(1); });
 
