@@ -1,7 +1,6 @@
 #include "shell/check_window.h"
 
 #include <QShortcut>
-#include <QTimer>
 
 #include "shell/help_bridge.h"
 #include "shell/window_fonts.h"
@@ -9,15 +8,6 @@
 #include "widgets/guarded.h"
 
 namespace pasarela::shell {
-
-namespace {
-CheckWindow::Script& scriptSlot() {
-  static CheckWindow::Script script;
-  return script;
-}
-}  // namespace
-
-void CheckWindow::setScript(Script script) { scriptSlot() = std::move(script); }
 
 CheckWindow::CheckWindow(QWidget* owner, std::unique_ptr<Table> table,
                          std::vector<pasarela::widgets::ColumnSpec> columns, const CheckWindowLayout& layout)
@@ -111,11 +101,6 @@ void CheckWindow::reject() {
   QDialog::reject();
 }
 
-int CheckWindow::runModal() {
-  if (scriptSlot()) {
-    QTimer::singleShot(0, this, [this] { scriptSlot()(*this); });
-  }
-  return exec();
-}
+int CheckWindow::runModal() { return exec(); }
 
 }  // namespace pasarela::shell
