@@ -294,8 +294,7 @@ void TExportarDatos::formCreateSecondHalf() {
 
 // Codes in physical order, as text, duplicates kept; the code chosen before
 // stays chosen when the new list has it, else the first one is.
-void TExportarDatos::fillCentreList() {
-  const QString chosen = CBCentro->currentText();
+void TExportarDatos::fillCentreList(const QString& chosen) {
   CBCentro->clear();
   Table& centro = tables_->wwTableCentro;
   try {
@@ -317,6 +316,7 @@ void TExportarDatos::fillCentreList() {
 // run without one).
 void TExportarDatos::ListaDirectoriosChange() {
   EdNuevoDir->setText(QString::fromStdString(ListaDirectorios->directory()));
+  const QString chosen = CBCentro->currentText();
   CBCentro->clear();
   ui_->runSteps(1);
   try {
@@ -327,7 +327,7 @@ void TExportarDatos::ListaDirectoriosChange() {
     throw;
   }
   ui_->runSteps(0);
-  fillCentreList();
+  fillCentreList(chosen);
 }
 
 void TExportarDatos::runTransfer(bool exportRun) {

@@ -85,7 +85,8 @@ class TExportarDatos : public QWidget {
   void layoutPanels();
   void formCreateFirstHalf();
   void formCreateSecondHalf();
-  void fillCentreList();
+  // Keeps `chosen` chosen when the staged centro table still has it.
+  void fillCentreList(const QString& chosen = {});
   void runTransfer(bool exportRun);
 
   QStringList parameters_;
