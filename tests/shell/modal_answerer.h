@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QObject>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdio>
@@ -51,6 +52,31 @@ class ModalAnswerer : public QObject {
 
   QTimer timer_;
   std::function<void(const QString&)> seen_;
+};
+
+}  // namespace shelltest
+
+namespace shelltest {
+
+// Runs `handle` once for each modal window that comes up (the check windows,
+// the report windows), from inside that window's own loop, as a user at the
+// keyboard would act on it.
+class ModalScript : public QObject {
+ public:
+  explicit ModalScript(std::function<void(QWidget*)> handle) : handle_(std::move(handle)) {
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (!modal || modal == last_) return;
+      last_ = modal;
+      handle_(modal);
+    });
+    timer_.start(20);
+  }
+
+ private:
+  QTimer timer_;
+  QPointer<QWidget> last_;
+  std::function<void(QWidget*)> handle_;
 };
 
 }  // namespace shelltest

@@ -84,9 +84,11 @@ class File {
   Status close();
 
  private:
+  friend Status copyContents(const File& from, File& to, std::uint64_t& copied);
   void release();
 
-  std::intptr_t handle_ = -1;  // descriptor or HANDLE
+  std::filesystem::path path_;  // as opened, for the test hook
+  std::intptr_t handle_ = -1;   // descriptor or HANDLE
   char* map_ = nullptr;
   std::size_t mapSize_ = 0;
   std::intptr_t mapHandle_ = 0;  // Windows: the mapping object

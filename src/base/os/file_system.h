@@ -2,6 +2,7 @@
 // testing. Each returns the system's I/O code (base/os/file.h Status).
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 
 #include "base/os/file.h"
@@ -24,6 +25,16 @@ Status linkOrCopy(const std::filesystem::path& existing, const std::filesystem::
 // syncs it. For backups and scratch copies; the school's files are replaced
 // through a temporary file and replaceFile().
 Status copyDurably(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Gives `to` the permissions of `from` (POSIX modes; Windows keeps the
+// folder's inherited access rights and does nothing).
+Status copyPermissions(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Copies everything `from` holds, from its start, to `to` at its start, in
+// large blocks (or the host's in-kernel copy where it has one). A write
+// that stores less than was read is a full disk (101). `copied` counts the
+// bytes.
+Status copyContents(const File& from, File& to, std::uint64_t& copied);
 
 // Whether the file could be replaced now: 0, 5 when it is read-only (even
 // for a user the host would let through), 32 when another open or program
