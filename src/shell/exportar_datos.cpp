@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "base/os/host_path.h"
 #include "data/folders.h"
 #include "data/shell_flags.h"
 #include "data/staging.h"
@@ -376,7 +377,7 @@ void TExportarDatos::Button1Click() { showHelpContents(); }
 void TExportarDatos::FormClose() {
   if (NumParametros != 2) return;
   const QString path = iniPath();
-  const std::filesystem::path host(path.toStdString());
+  const std::filesystem::path host = os::hostPath(path.toStdString());
   writeIniValue(host, winpath::fromHost(host), "Transformadores", "Transformado",
                 std::to_string(Transformado));
 }
