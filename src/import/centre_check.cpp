@@ -1,6 +1,6 @@
 #include "import/centre_check.h"
 
-#include "dbase/error.h"
+#include "base/error.h"
 
 namespace pasarela {
 

@@ -2,7 +2,7 @@
 
 #include <QRegularExpression>
 
-#include "dbase/error.h"
+#include "base/error.h"
 
 namespace pasarela::shell {
 
