@@ -1,9 +1,10 @@
 // Host windows on X11: the handle is an X window id.
-#include <X11/Xlib.h>
-
 #include <QGuiApplication>
 
 #include "shell/host_embedding.h"
+
+// After Qt: Xlib's macros (Status, Bool) would break Qt's headers.
+#include <X11/Xlib.h>
 
 namespace pasarela::shell {
 
