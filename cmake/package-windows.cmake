@@ -14,6 +14,8 @@ endif()
 install(TARGETS pasarela RUNTIME DESTINATION .)
 
 if(TARGET PasarelaHoraria)
+  # Qt's imported targets live in the folder that found Qt: found again here.
+  find_package(Qt6 REQUIRED COMPONENTS Widgets)
   install(TARGETS PasarelaHoraria RUNTIME DESTINATION .)
   foreach(_qt Core Gui Widgets)
     install(FILES $<TARGET_FILE:Qt6::${_qt}> DESTINATION .)
