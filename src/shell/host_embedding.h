@@ -3,8 +3,8 @@
 // The handle is the host's native window: an X window id on X11, a window
 // handle (HWND) on Windows. The window is made borderless and placed at 2, 2;
 // it becomes a child of the host window when the handle names an existing
-// window. The test for that is the one piece per windowing system
-// (host_window_*.cpp, picked by the build). Handle 0, a handle that names no window, or a
+// window. That test is the one piece per windowing system (host_window_*.cpp,
+// picked by the build). Handle 0, a handle that names no window, or a
 // platform without foreign windows: the window stays top-level, borderless
 // at 2, 2 of the screen, and the rest of embedded mode holds.
 #pragma once
