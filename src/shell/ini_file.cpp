@@ -9,9 +9,7 @@
 #include <vector>
 
 #include "base/error.h"
-#include "base/os/file.h"
 #include "base/os/file_system.h"
-#include "base/os/system.h"
 
 namespace fs = std::filesystem;
 
@@ -124,7 +122,7 @@ void writeIniValue(const fs::path& file, const std::string& shownPath, const std
   if (exists) {
     // A read-only file is refused as the profile API refuses it, even where
     // the folder would let us replace it.
-    if (!os::probeReplaceable(file).ok()) throw fail();
+    if (!fs::is_regular_file(file, ec) || !os::probeReplaceable(file).ok()) throw fail();
     try {
       std::ifstream in(file, std::ios::binary);
       if (!in) throw fail();
@@ -136,20 +134,7 @@ void writeIniValue(const fs::path& file, const std::string& shownPath, const std
   }
   const std::string updated = setIniValue(content, section, key, value);
 
-  // The new text goes to the medium under a temporary name first, so a
-  // failure leaves the old file whole.
-  fs::path temp = file;
-  temp += ".tmp" + std::to_string(os::processId());
-  os::File out;
-  bool written =
-      os::File::open(temp, os::Access::ReadWrite, os::Create::Truncate, os::Share::Unlocked, out).ok();
-  written = written && out.writeAt(0, updated.data(), updated.size()).ok() && out.sync().ok();
-  written = out.close().ok() && written;
-  if (written && exists) written = os::copyPermissions(file, temp).ok();
-  if (!written || !os::replaceFile(temp, file).ok()) {
-    (void)os::removeFile(temp);
-    throw fail();
-  }
+  if (!os::writeReplacing(file, {updated}).ok()) throw fail();
 }
 
 }  // namespace pasarela::shell

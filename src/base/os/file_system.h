@@ -4,15 +4,33 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string_view>
+#include <vector>
 
 #include "base/os/file.h"
 
 namespace pasarela::os {
 
-// Puts `from` in the place of `to` in one step, replacing a file there, and
-// makes the change durable (the folder synced / written through). Both in
-// one folder.
-Status replaceFile(const std::filesystem::path& from, const std::filesystem::path& to);
+enum class Durability {
+  Durable,  // on the medium when the call returns (the folder synced / written through)
+  Cached,   // as durable as the host makes a rename by itself
+};
+
+// Puts `from` in the place of `to` in one step, replacing a file there.
+// Both in one folder.
+Status replaceFile(const std::filesystem::path& from, const std::filesystem::path& to,
+                   Durability durability = Durability::Durable);
+
+// The name of a scratch file beside `file` for this process:
+// ".<name>.pasarela-<process>".
+std::filesystem::path temporarySibling(const std::filesystem::path& file);
+
+// Writes `pieces` one after another to a scratch file beside `file` and
+// puts it in the place of `file` in one step: a failure leaves `file` as it
+// was and removes the scratch file. The new file keeps the permissions of
+// the one it replaces. Durable syncs the data before the replacement.
+Status writeReplacing(const std::filesystem::path& file, const std::vector<std::string_view>& pieces,
+                      Durability durability = Durability::Durable);
 
 // Removes a file. Fails with 32 on Windows while a program holds it open.
 Status removeFile(const std::filesystem::path& path);
@@ -21,9 +39,9 @@ Status removeFile(const std::filesystem::path& path);
 // links (FAT, network shares) copies it durably instead.
 Status linkOrCopy(const std::filesystem::path& existing, const std::filesystem::path& newName);
 
-// Copies `from` to a new file `to` (replacing one there, not atomically) and
-// syncs it. For backups and scratch copies; the school's files are replaced
-// through a temporary file and replaceFile().
+// Copies `from` to a new file `to` (replacing one there, not atomically),
+// with the permissions of `from`, and syncs it. For backups and scratch copies; the school's files are
+// replaced through a temporary file and replaceFile().
 Status copyDurably(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Gives `to` the permissions of `from` (POSIX modes; Windows keeps the

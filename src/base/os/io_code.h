@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 
 #include "base/error.h"
 
@@ -36,5 +37,9 @@ int ioCodeFromWindowsError(unsigned long error, IoOperation op);
 // The system's code for a POSIX errno; on a host without POSIX I/O calls
 // (Windows) only the C library's numbers are known.
 int ioCodeFromErrno(int err, IoOperation op);
+
+// The system's code for an error std::filesystem reported (errno values on
+// POSIX hosts, Win32 error numbers on Windows).
+int ioCodeFromSystemError(const std::error_code& error, IoOperation op);
 
 }  // namespace pasarela::os

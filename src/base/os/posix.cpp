@@ -81,6 +81,10 @@ Status syncFolder(const fs::path& folder) {
 
 }  // namespace
 
+int ioCodeFromSystemError(const std::error_code& error, IoOperation op) {
+  return ioCodeFromErrno(error.value(), op);
+}
+
 // ---- File
 
 File::~File() { release(); }
@@ -237,10 +241,10 @@ Status File::close() {
 
 // ---- Whole files
 
-Status replaceFile(const fs::path& from, const fs::path& to) {
+Status replaceFile(const fs::path& from, const fs::path& to, Durability durability) {
   if (int f = injectedFault(Call::Replace, to)) return {f};
   if (::rename(from.c_str(), to.c_str()) != 0) return fromErrno(errno, IoOperation::Create, to);
-  return syncFolder(to.parent_path());
+  return durability == Durability::Durable ? syncFolder(to.parent_path()) : Status{};
 }
 
 Status removeFile(const fs::path& path) {

@@ -63,6 +63,10 @@ OVERLAPPED at(std::uint64_t offset) {
 
 }  // namespace
 
+int ioCodeFromSystemError(const std::error_code& error, IoOperation op) {
+  return ioCodeFromWindowsError(static_cast<unsigned long>(error.value()), op);
+}
+
 // ---- File
 
 File::~File() { release(); }
@@ -219,10 +223,10 @@ Status File::close() {
 
 // ---- Whole files
 
-Status replaceFile(const fs::path& from, const fs::path& to) {
+Status replaceFile(const fs::path& from, const fs::path& to, Durability durability) {
   if (int f = injectedFault(Call::Replace, to)) return {f};
-  if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    return lastError(IoOperation::Create);
+  DWORD flags = MOVEFILE_REPLACE_EXISTING | (durability == Durability::Durable ? MOVEFILE_WRITE_THROUGH : 0);
+  if (!MoveFileExW(from.c_str(), to.c_str(), flags)) return lastError(IoOperation::Create);
   return {};
 }
 
