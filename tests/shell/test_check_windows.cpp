@@ -94,7 +94,7 @@ class CheckWindows : public ShellTest {
 }  // namespace
 
 TEST_F(CheckWindows, TeacherWindowLayout) {
-  writeTeachers({{"AB", 111}, {"CD", 0}});
+  writeTeachers({{"AB", 111}, {"CD", 333}});
   TControlProfesores w(nullptr);
   EXPECT_EQ(w.windowTitle(), QStringLiteral("Control de Profesores"));
   EXPECT_EQ(w.size(), QSize(726, 499));

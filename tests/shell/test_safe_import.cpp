@@ -2,6 +2,9 @@
 // no centre to import for, a staging that failed and is retried, a solution
 // whose rows miss their teacher or subject (shown before the copy back, with
 // the choice to cancel, and in the final report).
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QPlainTextEdit>
 #include <QTest>
 #include <cstdio>
@@ -26,6 +29,30 @@ using shelltest::ShellTest;
 namespace fs = std::filesystem;
 
 namespace {
+
+// Another program holding a table in exclusive use, as the school's program
+// does while it has the table open (an open-file-description write lock).
+class ExclusiveUse {
+ public:
+  explicit ExclusiveUse(const fs::path& file) : fd_(::open(file.c_str(), O_RDWR)) {
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    locked_ = fd_ >= 0 && ::fcntl(fd_, F_OFD_SETLK, &lock) == 0;
+  }
+  ~ExclusiveUse() { release(); }
+  ExclusiveUse(const ExclusiveUse&) = delete;
+  ExclusiveUse& operator=(const ExclusiveUse&) = delete;
+  bool locked() const { return locked_; }
+  void release() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+
+ private:
+  int fd_;
+  bool locked_ = false;
+};
 
 class SafeImport : public ShellTest {
  protected:
@@ -98,15 +125,13 @@ class SafeImport : public ShellTest {
 
 TEST_F(SafeImport, AnEmptyCentreListRefusesTheImportAndTouchesNothing) {
   // A table the staging cannot copy: the centre list stays empty.
-  const fs::path profesor = driveC_ / "OB" / "profesor.dbf";
-  const std::string profesorBytes = shelltest::readFile(profesor);
-  fs::remove(profesor);
-  fs::create_directory(profesor);
+  ExclusiveUse held(driveC_ / "OB" / "profesor.dbf");
+  ASSERT_TRUE(held.locked());
   auto w = start();
   ASSERT_FALSE(errors().empty());
+  EXPECT_TRUE(errors()[0].contains(QStringLiteral("32"))) << errors()[0].toStdString();
   ASSERT_EQ(w->CBCentro->count(), 0);
-  fs::remove(profesor);
-  shelltest::writeFile(profesor, profesorBytes);
+  held.release();
   pasarela::sample::writeSolutionTable("C:\\KTEMP\\SOLUC.DBF", {{1, 1, "A1", "X", "ESO", "1", "MAT", "A"}});
   const std::string horgrup = bytes("horgrup.dbf"), horprof = bytes("horprof.dbf");
   boxes_.clear();
@@ -139,14 +164,13 @@ TEST_F(SafeImport, ACentreTheStagedTableDoesNotHoldIsRefused) {
 TEST_F(SafeImport, EnterOnTheFolderAfterAStagingErrorStagesAgainAndRefillsTheCentres) {
   const fs::path profesor = driveC_ / "OB" / "profesor.dbf";
   const std::string profesorBytes = shelltest::readFile(profesor);
-  fs::remove(profesor);
-  fs::create_directory(profesor);
+  ExclusiveUse held(profesor);
+  ASSERT_TRUE(held.locked());
   auto w = start();
   ASSERT_FALSE(errors().empty());
   ASSERT_EQ(w->ListaDirectorios->directory(), "C:\\OB");
   ASSERT_EQ(w->CBCentro->count(), 0);
-  fs::remove(profesor);
-  shelltest::writeFile(profesor, profesorBytes);
+  held.release();
   boxes_.clear();
 
   // The folder's own entry is the current one: Enter on it.
