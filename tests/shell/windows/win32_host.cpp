@@ -180,6 +180,8 @@ int embed(const std::wstring& program, const std::wstring& direction, const std:
     std::fwprintf(stderr, L"the program's window never became a child of the host window\n");
     ++failures;
   } else {
+    // Measured once it has settled: it is reparented before it is moved.
+    pumpUntil(process.hProcess, 700, [] { return false; });
     RECT r;
     GetWindowRect(child, &r);
     MapWindowPoints(HWND_DESKTOP, host, reinterpret_cast<POINT*>(&r), 2);
@@ -189,7 +191,6 @@ int embed(const std::wstring& program, const std::wstring& direction, const std:
       std::fwprintf(stderr, L"the program's window is at %ld,%ld, not 2,2\n", r.left, r.top);
       ++failures;
     }
-    pumpUntil(process.hProcess, 700, [] { return false; });  // let it paint
     if (!savePicture(picture)) std::fwprintf(stderr, L"no picture taken\n");
   }
   if (!pumpUntil(process.hProcess, kTimeoutMs, [&] { return ended(process.hProcess); })) {
