@@ -182,8 +182,11 @@ int embed(const std::wstring& program, const std::wstring& direction, const std:
   } else {
     // Measured once it has settled: it is reparented before it is moved.
     pumpUntil(process.hProcess, 700, [] { return false; });
-    RECT r;
-    GetWindowRect(child, &r);
+    RECT r{};
+    if (!GetWindowRect(child, &r)) {
+      std::fwprintf(stderr, L"the program's window went before it could be measured\n");
+      ++failures;
+    }
     MapWindowPoints(HWND_DESKTOP, host, reinterpret_cast<POINT*>(&r), 2);
     std::wprintf(L"program window is a child of the host at %ld,%ld, %ldx%ld\n", r.left, r.top,
                  r.right - r.left, r.bottom - r.top);
