@@ -150,6 +150,7 @@ int importCommand(const Args& args) {
     case ImportReport::Outcome::Completed:
       printReport(report, source);
       return 0;
+    case ImportReport::Outcome::Cancelled:
     case ImportReport::Outcome::NotRun:
       break;
   }

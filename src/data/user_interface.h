@@ -23,6 +23,12 @@ class UserInterface {
   virtual void showTemplateCheck() = 0;
   // Closes the main window (its close hook writes Tempolis.ini when embedded).
   virtual void closeMainWindow() = 0;
+  // The transfer found problems (`problems` says which, in Spanish): asks
+  // whether to replace the school's files anyway. False cancels the run.
+  virtual bool confirmCopyBack([[maybe_unused]] const std::string& problems) { return true; }
+  // The step a run is starting ("Copiando los datos de OB", each procedure),
+  // for a progress display.
+  virtual void progress([[maybe_unused]] const std::string& step) {}
 };
 
 // The error box appends a full stop when the message's last character comes

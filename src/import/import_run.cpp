@@ -6,6 +6,7 @@
 #include "data/shell_flags.h"
 #include "data/staging.h"
 #include "data/winpath.h"
+#include "import/centre_check.h"
 #include "import/copy_back.h"
 #include "import/slot_times.h"
 #include "import/solution_transfer.h"
@@ -71,7 +72,9 @@ void BImportarClick(TransferContext& ctx, const ImportOptions& options) {
     return;
   }
 
+  checkCentre(ctx.tables, ctx.centre);
   ComprobarHorariosOrigen(source);
+  ui.progress("Copiando horgrup.dbf y horprof.dbf de " + source);
   stageTimetable(ctx.tables.wwTableHorGrup, source, "horgrup.dbf");
   stageTimetable(ctx.tables.wwTableHorProf, source, "horprof.dbf");
 
@@ -89,11 +92,27 @@ void BImportarClick(TransferContext& ctx, const ImportOptions& options) {
 
   HorasTabla HorasInicio{}, HorasFinal{};
   PlantillaHoraria(ctx, HorasInicio, HorasFinal);
+  ui.progress("Traspasando la solución de C:\\KTEMP\\SOLUC.DBF");
   TraspasarSolucion(ctx, *profesores, asignaturas, HorasInicio, HorasFinal, report);
   profesores->close();
   asignaturas.close();
 
-  if (!options.dryRun) report.backupFolder = CopiarHorariosAlOrigen(source);
+  // A timetable with rows missing their teacher or subject replaces the
+  // school's only when the user says so.
+  if (report.hasProblems() && !ui.confirmCopyBack(transferProblemsText(report))) {
+    ui.normalCursor();
+    report.outcome = ImportReport::Outcome::Cancelled;
+    if (NumParametros == 2) {
+      Transformado = 0;
+      ui.closeMainWindow();
+    }
+    return;
+  }
+
+  if (!options.dryRun) {
+    ui.progress("Copiando horgrup.dbf y horprof.dbf a " + source);
+    report.backupFolder = CopiarHorariosAlOrigen(source);
+  }
 
   ui.normalCursor();
   if (options.dryRun) {

@@ -16,6 +16,7 @@ struct ImportReport {
     SolutionMissing,     // no C:\KTEMP\SOLUC.DBF
     TeachersWithoutDni,  // the teacher check ended the run
     DryRun,              // transferred in the staging folder, not copied back
+    Cancelled,           // the user chose not to copy back a transfer with problems
     Completed,           // horgrup.dbf and horprof.dbf replaced in the source folder
   };
   struct Subject {
@@ -29,7 +30,15 @@ struct ImportReport {
   std::vector<std::string> unmatchedTeachers;  // distinct PROF texts, in order of first use
   std::vector<Subject> unmatchedSubjects;      // distinct NIVEL/CURSO/ASIG, in order of first use
   std::string backupFolder;                    // the dated copy of the previous files, when made
+
+  bool hasProblems() const { return rowsWithoutTeacher > 0 || rowsWithoutSubject > 0; }
 };
+
+// The report's problems in Spanish, one line each (empty without problems).
+std::string transferProblemsText(const ImportReport& report);
+// The end of a completed run: "Proceso finalizado", the problems and where
+// the previous timetable files were kept.
+std::string importSummaryText(const ImportReport& report, const std::string& sourceFolder);
 
 struct ImportOptions {
   // Everything but the copy back into the source folder.

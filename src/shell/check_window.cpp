@@ -1,22 +1,13 @@
 #include "shell/check_window.h"
 
 #include <QShortcut>
-#include <QTimer>
 
 #include "shell/help_bridge.h"
 #include "shell/window_fonts.h"
+#include "widgets/enter_clicks.h"
 #include "widgets/guarded.h"
 
 namespace pasarela::shell {
-
-namespace {
-CheckWindow::Script& scriptSlot() {
-  static CheckWindow::Script script;
-  return script;
-}
-}  // namespace
-
-void CheckWindow::setScript(Script script) { scriptSlot() = std::move(script); }
 
 CheckWindow::CheckWindow(QWidget* owner, std::unique_ptr<Table> table,
                          std::vector<pasarela::widgets::ColumnSpec> columns, const CheckWindowLayout& layout)
@@ -85,8 +76,12 @@ CheckWindow::CheckWindow(QWidget* owner, std::unique_ptr<Table> table,
   BitBtn1->setProperty("helpContext", 1);
   BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
   BitBtn1->setGeometry(layout.buttonBounds);
+  pasarela::widgets::clickOnEnter(BitBtn1);
   connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
 
+  // Modal to the main window only, so that the help it opens can be read
+  // and clicked while it is shown.
+  setWindowModality(Qt::WindowModal);
   auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(f1, &QShortcut::activated, this, [] { showHelpContext(1); });
 
@@ -106,11 +101,6 @@ void CheckWindow::reject() {
   QDialog::reject();
 }
 
-int CheckWindow::runModal() {
-  if (scriptSlot()) {
-    QTimer::singleShot(0, this, [this] { scriptSlot()(*this); });
-  }
-  return exec();
-}
+int CheckWindow::runModal() { return exec(); }
 
 }  // namespace pasarela::shell

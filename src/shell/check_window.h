@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRect>
-#include <functional>
 #include <memory>
 
 #include "data/table.h"
@@ -43,11 +42,8 @@ class CheckWindow : public QDialog {
   QLabel* textLabel() const { return text_; }
   Table& table() { return *table_; }
 
-  // Shows the window modally; a script installed by the tests runs once the
-  // window's loop is running.
+  // Shows the window modally (to its owner: help opened from it stays usable).
   int runModal();
-  using Script = std::function<void(CheckWindow&)>;
-  static void setScript(Script script);
 
   void reject() override;
 

@@ -1,8 +1,23 @@
 #include "shell/control_plantilla.h"
 
+#include <QRegularExpression>
+
+#include "base/error.h"
+
 namespace pasarela::shell {
 
 namespace {
+
+// A slot time is empty or a 24-hour HH:MM; anything else would reach the
+// school's timetable as it was typed.
+void checkSlotTime(const QString& text) {
+  static const QRegularExpression time(QStringLiteral("^([01][0-9]|2[0-3]):[0-5][0-9]$"));
+  const QString trimmed = text.trimmed();
+  if (trimmed.isEmpty() || time.match(trimmed).hasMatch()) return;
+  throw Error(
+      "'" + text.toStdString() +
+      "' no es una hora válida: escriba la hora como HH:MM, de 00:00 a 23:59, o deje la casilla vacía");
+}
 
 std::unique_ptr<Table> templateTable() {
   auto table = std::make_unique<Table>("wwTablePlantilla");
@@ -39,8 +54,8 @@ CheckWindowLayout templateLayout() {
 TControlPlantilla::TControlPlantilla(QWidget* owner)
     : CheckWindow(owner, templateTable(),
                   {{"HORA", QStringLiteral("HORA"), 7, false},
-                   {"HORAINI", QStringLiteral("HORA INICIO CLASE"), 20, true},
-                   {"HORAFIN", QStringLiteral("HORA FINAL CLASE"), 19, true}},
+                   {"HORAINI", QStringLiteral("HORA INICIO CLASE"), 20, true, checkSlotTime},
+                   {"HORAFIN", QStringLiteral("HORA FINAL CLASE"), 19, true, checkSlotTime}},
                   templateLayout()) {
   setObjectName(QStringLiteral("ControlPlantilla"));
 }

@@ -6,20 +6,24 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "base/os/host_path.h"
 #include "data/folders.h"
 #include "data/shell_flags.h"
 #include "data/staging.h"
 #include "data/transfer_context.h"
 #include "data/winpath.h"
 #include "export/export_run.h"
+#include "import/centre_check.h"
 #include "import/import_run.h"
 #include "shell/command_line.h"
 #include "shell/help_bridge.h"
 #include "shell/host_embedding.h"
 #include "shell/ini_file.h"
 #include "shell/message_boxes.h"
+#include "shell/progress_display.h"
 #include "shell/window_fonts.h"
 #include "shell/window_interface.h"
+#include "widgets/enter_clicks.h"
 #include "widgets/guarded.h"
 
 namespace pasarela::shell {
@@ -74,7 +78,8 @@ QString TExportarDatos::iniPath() const {
 
 TExportarDatos::TExportarDatos(QStringList parameters, QWidget* parent)
     : QWidget(parent), parameters_(std::move(parameters)), tables_(std::make_unique<SchoolTables>()) {
-  ui_ = std::make_unique<WindowInterface>(*this);
+  progress_ = new ProgressDisplay(this);
+  ui_ = std::make_unique<WindowInterface>(*this, *progress_);
   pasarela::widgets::setErrorHandler([](const std::string& message) { showErrorBox(nullptr, message); });
   setObjectName(QStringLiteral("ExportarDatos"));
   setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
@@ -116,6 +121,8 @@ void TExportarDatos::buildControls() {
   EdNuevoDir->setObjectName(QStringLiteral("EdNuevoDir"));
   EdNuevoDir->setGeometry(15, 23, 220, 22);
   EdNuevoDir->setFont(arial(11, true));
+  // It shows the folder in use; the folder is chosen in the list below.
+  EdNuevoDir->setReadOnly(true);
   setTextColor(EdNuevoDir, black);
 
   ListaDirectorios = new pasarela::widgets::FolderList(Draw3D1);
@@ -203,7 +210,10 @@ void TExportarDatos::buildControls() {
   for (QWidget* w : std::initializer_list<QWidget*>{EdNuevoDir, ListaDirectorios, ListaUnidades, CBCentro,
                                                     BClose, Button1, ComboBoxValCast, BExportar, BImportar})
     w->setProperty("helpContext", 1);
-  for (QPushButton* b : {BClose, Button1, BExportar, BImportar}) b->setAutoDefault(false);
+  for (QPushButton* b : {BClose, Button1, BExportar, BImportar}) {
+    b->setAutoDefault(false);
+    pasarela::widgets::clickOnEnter(b);
+  }
 
   setTabOrder(EdNuevoDir, ListaDirectorios);
   setTabOrder(ListaDirectorios, ListaUnidades);
@@ -214,6 +224,7 @@ void TExportarDatos::buildControls() {
   setTabOrder(BExportar, ComboBoxValCast);
   setTabOrder(ComboBoxValCast, BImportar);
   EdNuevoDir->setFocus();
+  progress_->raise();
 
   guarded(
       [this] { ListaDirectorios->setInitialDirectory(winpath::fromHost(std::filesystem::current_path())); });
@@ -282,55 +293,100 @@ void TExportarDatos::formCreateSecondHalf() {
   fillCentreList();
 }
 
-// Codes in physical order, as text, duplicates kept; the first one chosen.
-void TExportarDatos::fillCentreList() {
+// Codes in physical order, as text, duplicates kept; the code chosen before
+// stays chosen when the new list has it, else the first one is.
+void TExportarDatos::fillCentreList(const QString& chosen) {
+  CBCentro->clear();
   Table& centro = tables_->wwTableCentro;
   try {
     centro.open();
     for (centro.first(); !centro.eof(); centro.next())
       CBCentro->addItem(QString::fromStdString(centro.asString("Codcen")));
-    if (CBCentro->count() > 0) CBCentro->setCurrentIndex(0);
+    const int again = chosen.isEmpty() ? -1 : CBCentro->findText(chosen);
+    if (CBCentro->count() > 0) CBCentro->setCurrentIndex(again >= 0 ? again : 0);
     centro.close();
   } catch (...) {
+    CBCentro->clear();
     centro.close();  // an exclusive table left open would block the next staging
     throw;
   }
 }
 
+// Every staging reads the centres again: the list offers only the centres of
+// the folder in use, and none after a failed staging (the import refuses to
+// run without one).
 void TExportarDatos::ListaDirectoriosChange() {
   EdNuevoDir->setText(QString::fromStdString(ListaDirectorios->directory()));
-  CopiarDatosOrigen(*tables_, ListaDirectorios->directory());
+  const QString chosen = CBCentro->currentText();
+  CBCentro->clear();
+  ui_->runSteps(1);
+  try {
+    ui_->progress("Copiando los datos de OB de " + ListaDirectorios->directory());
+    CopiarDatosOrigen(*tables_, ListaDirectorios->directory());
+  } catch (...) {
+    ui_->runSteps(0);
+    throw;
+  }
+  ui_->runSteps(0);
+  fillCentreList(chosen);
 }
 
 void TExportarDatos::runTransfer(bool exportRun) {
   TransferContext ctx{*tables_, *ui_, ListaDirectorios->directory(), CBCentro->currentText().toStdString(),
                       ComboBoxValCast->currentText().toStdString()};
+  ImportReport report;
+  running_ = true;
+  // The export's seven procedures; the import's staging, transfer and copy back.
+  ui_->runSteps(exportRun ? 7 : 3);
+  if (!exportRun) ui_->setImportReport(&report, ctx.sourceFolder);
+  const auto done = [this] {
+    running_ = false;
+    ui_->setImportReport(nullptr, {});
+    ui_->runSteps(0);
+  };
   try {
-    if (exportRun)
+    if (exportRun) {
       pasarela::BExportarClick(ctx);
-    else
-      pasarela::BImportarClick(ctx);
+    } else {
+      ImportOptions options;
+      options.report = &report;
+      pasarela::BImportarClick(ctx, options);
+    }
   } catch (...) {
+    done();
     ui_->normalCursor();  // a failed run gives the normal cursor back
     throw;
   }
+  done();
+  if (report.outcome == ImportReport::Outcome::Cancelled && NumParametros != 2)
+    showNotice(this, QStringLiteral("Importación cancelada: no se ha modificado ningún archivo de %1")
+                         .arg(QString::fromStdString(ctx.sourceFolder)));
 }
 
 void TExportarDatos::BExportarClick() { runTransfer(true); }
 
-void TExportarDatos::BImportarClick() { runTransfer(false); }
+// Without a centre the template has no times and every row would carry an
+// empty centre code: refused before anything is asked or touched.
+void TExportarDatos::BImportarClick() {
+  checkCentre(*tables_, CBCentro->currentText().toStdString());
+  runTransfer(false);
+}
 
 void TExportarDatos::Button1Click() { showHelpContents(); }
 
 void TExportarDatos::FormClose() {
   if (NumParametros != 2) return;
   const QString path = iniPath();
-  const std::filesystem::path host(path.toStdString());
+  const std::filesystem::path host = os::hostPath(path.toStdString());
   writeIniValue(host, winpath::fromHost(host), "Transformadores", "Transformado",
                 std::to_string(Transformado));
 }
 
 void TExportarDatos::closeEvent(QCloseEvent* event) {
+  if (running_ && event->spontaneous()) {
+    event->ignore();  // the title bar's close waits for the run; the run may close it itself
+    return;
+  }
   if (!guarded([this] { FormClose(); })) {
     event->ignore();  // the flag could not be handed over: stay open
     return;

@@ -19,6 +19,9 @@
 
 namespace pasarela::shell {
 
+class ProgressDisplay;
+class WindowInterface;
+
 class TExportarDatos : public QWidget {
   Q_OBJECT
  public:
@@ -46,6 +49,7 @@ class TExportarDatos : public QWidget {
   std::uint32_t hostHandle() const { return hostHandle_; }
   bool embeddedInHost() const { return embeddedInHost_; }
   SchoolTables& tables() { return *tables_; }
+  ProgressDisplay* progressDisplay() const { return progress_; }
 
   pasarela::widgets::GradientPanel* Draw3D1 = nullptr;
   pasarela::widgets::GradientPanel* Draw3D2 = nullptr;
@@ -81,12 +85,15 @@ class TExportarDatos : public QWidget {
   void layoutPanels();
   void formCreateFirstHalf();
   void formCreateSecondHalf();
-  void fillCentreList();
+  // Keeps `chosen` chosen when the staged centro table still has it.
+  void fillCentreList(const QString& chosen = {});
   void runTransfer(bool exportRun);
 
   QStringList parameters_;
   std::unique_ptr<SchoolTables> tables_;
-  std::unique_ptr<UserInterface> ui_;
+  std::unique_ptr<WindowInterface> ui_;
+  ProgressDisplay* progress_ = nullptr;
+  bool running_ = false;
   std::uint32_t hostHandle_ = 0;
   bool embeddedInHost_ = false;
   bool exportFills_ = false;

@@ -1,5 +1,7 @@
 #include "shell/pasarela_application.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
 #include <exception>
 
 #include "shell/help_bridge.h"
@@ -10,8 +12,13 @@ namespace pasarela::shell {
 
 PasarelaApplication::PasarelaApplication(int& argc, char** argv) : QApplication(argc, argv) {
   helpFile_ = QString::fromLatin1(kHelpFile);
+  // The name only: a display name would be appended to every window caption.
   setApplicationName(QString::fromLatin1(kAppTitle));
-  setApplicationDisplayName(QString::fromLatin1(kAppTitle));
+  // Qt's own texts (context menus, standard buttons) in Spanish, like ours.
+  const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (qtTranslator_.load(QLocale(QLocale::Spanish, QLocale::Spain), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), translations))
+    installTranslator(&qtTranslator_);
   pasarela::widgets::setErrorHandler([](const std::string& message) { showErrorBox(nullptr, message); });
 }
 

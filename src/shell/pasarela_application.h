@@ -1,9 +1,10 @@
 // The application object: title "PasarelaHoraria", help file
-// "ORBENTA.chm", and the default error handler: an error that escapes an
+// "ORBENTA.chm", Qt's Spanish texts, and the default error handler: an error that escapes an
 // event handler is shown in the error message box and the loop goes on.
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 
 namespace pasarela::shell {
 
@@ -16,6 +17,7 @@ class PasarelaApplication : public QApplication {
 
  private:
   QString helpFile_;
+  QTranslator qtTranslator_;
 };
 
 }  // namespace pasarela::shell

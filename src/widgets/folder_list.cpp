@@ -158,7 +158,14 @@ std::string FolderList::entryPath(int row) const {
 
 void FolderList::openEntry(int row) {
   const std::string path = entryPath(row);
-  if (!path.empty()) setDirectory(path);
+  if (path.empty()) return;
+  // Opening the current folder again raises the change once more, so that a
+  // failed staging can be retried without leaving the folder.
+  if (sameFolder(canonical(path), directory_)) {
+    emit directoryChanged();
+    return;
+  }
+  setDirectory(path);
 }
 
 void FolderList::keyPressEvent(QKeyEvent* event) {

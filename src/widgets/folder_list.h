@@ -3,9 +3,9 @@
 // FolderList shows the current folder's path, one entry per level from the
 // drive root down, and below it the current folder's subfolders. Its current
 // folder is a full Windows path ("C:\OB", "C:\" for a root). A double-click
-// or Enter on an entry makes it the current folder; a single click only
-// selects. Every change of the current folder, by the user, by the drive
-// list or by setDirectory(), raises directoryChanged().
+// or Enter on an entry makes it the current folder (on the current folder's
+// own entry it raises the change again); a single click only selects. Every change of the current folder, by
+// the user, by the drive list or by setDirectory(), raises directoryChanged().
 //
 // DriveList shows the mapped drives; choosing one moves its folder list to
 // that drive's last folder (its root the first time).

@@ -12,6 +12,7 @@ namespace pasarela::widgets {
 const QColor TableModel::kCellColor{0xF0, 0xFB, 0xFF};
 const QColor TableModel::kAlternateColor{0xCF, 0xD9, 0xFE};
 const QColor TableModel::kTitleColor{0xFE, 0xE4, 0xA9};
+const QColor TableModel::kAttentionColor{0xFF, 0xC8, 0xC8};
 
 TableModel::TableModel(Table& table, std::vector<ColumnSpec> columns, QObject* parent)
     : QAbstractTableModel(parent), table_(table), columns_(std::move(columns)) {
@@ -33,6 +34,7 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole:
       return cache_[static_cast<size_t>(index.row())][static_cast<size_t>(index.column())];
     case Qt::BackgroundRole:
+      if (needsAttention(index.row())) return QBrush(kAttentionColor);
       return QBrush(index.row() % 2 == 0 ? kCellColor : kAlternateColor);
     case Qt::ForegroundRole:
       return QBrush(Qt::black);
@@ -65,6 +67,15 @@ Qt::ItemFlags TableModel::flags(const QModelIndex& index) const {
   Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
   if (column(index.column()).editable) f |= Qt::ItemIsEditable;
   return f;
+}
+
+void TableModel::setAttention(std::function<bool(const std::vector<QString>& row)> attention) {
+  attention_ = std::move(attention);
+  if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
+bool TableModel::needsAttention(int row) const {
+  return attention_ && row >= 0 && row < rowCount() && attention_(cache_[static_cast<size_t>(row)]);
 }
 
 bool TableModel::editing() const {
@@ -153,6 +164,11 @@ void TableModel::writeField(int column, const QString& text) {
   const std::string& field = columns_.at(static_cast<size_t>(column)).field;
   const FieldInfo info = table_.fieldInfo(table_.fieldIndex(field));
   const bool integral = info.type == 'I' || ((info.type == 'N' || info.type == 'F') && info.decimals == 0);
+  if (const auto& check = columns_.at(static_cast<size_t>(column)).check) check(text);
+  // The table would cut a longer text without a word: say so instead.
+  if (info.type == 'C' && text.size() > info.length)
+    throw Error("'" + text.toStdString() + "' no cabe en el campo " + info.name + " de " +
+                table_.windowsPath() + ": admite " + std::to_string(info.length) + " caracteres como máximo");
   if (!integral) {
     table_.setString(field, text.toStdString());
     return;
@@ -180,7 +196,8 @@ bool TableModel::setData(const QModelIndex& index, const QVariant& value, int ro
     if (!editing()) table_.edit();
     writeField(index.column(), text);
     cached = QString::fromStdString(table_.asString(columns_[static_cast<size_t>(index.column())].field));
-    emit dataChanged(index, index);
+    // The whole row: a row's colour can follow any of its values.
+    emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
   });
 }
 

@@ -10,6 +10,7 @@
 #include <QColor>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ struct ColumnSpec {
   QString title;      // column title
   int widthChars;     // display width in characters
   bool editable;
+  // Refuses a typed value by throwing pasarela::Error (optional).
+  std::function<void(const QString& text)> check = {};
 };
 
 class TableModel : public QAbstractTableModel {
@@ -40,8 +43,9 @@ class TableModel : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   // Writes through the table, starting an edit of the row's record when
-  // the table is browsing. A value the field cannot take is reported to the
-  // error handler and refused (returns false).
+  // the table is browsing. A value the field cannot take (not a whole number
+  // for a number, longer than a text field, refused by the column's check) is
+  // reported to the error handler and refused (returns false).
   bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
   const ColumnSpec& column(int c) const { return columns_.at(static_cast<size_t>(c)); }
@@ -63,6 +67,12 @@ class TableModel : public QAbstractTableModel {
   void reload();
   bool editing() const;
 
+  // Rows that need the user's attention (by their shown values) are painted
+  // in the attention colour.
+  static const QColor kAttentionColor;  // FF C8 C8
+  void setAttention(std::function<bool(const std::vector<QString>& row)> attention);
+  bool needsAttention(int row) const;
+
  signals:
   void currentRowChanged(int row);
 
@@ -76,6 +86,7 @@ class TableModel : public QAbstractTableModel {
   std::vector<std::uint32_t> recNos_;
   std::vector<std::vector<QString>> cache_;
   int current_ = -1;
+  std::function<bool(const std::vector<QString>& row)> attention_;
 };
 
 }  // namespace pasarela::widgets

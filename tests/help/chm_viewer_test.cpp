@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include "chm_test_support.h"
@@ -113,6 +114,31 @@ TEST_F(ChmHelpEngineTest, TopicByPath) {
   EXPECT_TRUE(pageText(window).contains(QStringLiteral("no_existe.htm")));
 }
 
+TEST_F(ChmHelpEngineTest, BackAndForwardButtonsWalkTheTopicsSeen) {
+  ChmViewerWindow* window = call(kDisplayTopic, quintptr{0}, QStringLiteral("::/importar.htm"));
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(window->backButton()->isEnabled());
+  emit window->browser()->anchorClicked(QUrl(QStringLiteral("control_plantilla.htm")));
+  ASSERT_EQ(window->currentTopic(), QStringLiteral("/control_plantilla.htm"));
+  ASSERT_TRUE(window->backButton()->isEnabled());
+  EXPECT_FALSE(window->forwardButton()->isEnabled());
+  window->backButton()->click();
+  EXPECT_EQ(window->currentTopic(), QStringLiteral("/importar.htm"));
+  EXPECT_TRUE(pageText(window).contains(QStringLiteral("SOLUC.DBF")));
+  ASSERT_TRUE(window->forwardButton()->isEnabled());
+  window->forwardButton()->click();
+  EXPECT_EQ(window->currentTopic(), QStringLiteral("/control_plantilla.htm"));
+}
+
+TEST_F(ChmHelpEngineTest, IndexEntriesCanBeReadWhole) {
+  ChmViewerWindow* window = call(kDisplayIndex, HtmlHelpData(QStringLiteral("Exportar")));
+  ASSERT_NE(window, nullptr);
+  QListWidget* index = window->indexList();
+  ASSERT_GT(index->count(), 0);
+  for (int i = 0; i < index->count(); ++i)
+    EXPECT_EQ(index->item(i)->toolTip(), index->item(i)->text().trimmed()) << i;
+}
+
 TEST_F(ChmHelpEngineTest, AnUnmappedContextIsSaidInTheWindow) {
   ChmViewerWindow* window = call(kHelpContext, quintptr{999});
   ASSERT_NE(window, nullptr);
@@ -133,7 +159,10 @@ TEST_F(ChmHelpEngineTest, AMissingFileIsSaidInTheWindow) {
   ASSERT_NE(window, nullptr);
   EXPECT_FALSE(window->hasFile());
   EXPECT_TRUE(window->currentTopic().isEmpty());
-  EXPECT_TRUE(pageText(window).contains(missing));
+  // Named as the user knows it: a Windows path (Z: is the host's root).
+  EXPECT_TRUE(pageText(window).contains(QStringLiteral("Z:\\no\\existe\\ORBENTA.chm")))
+      << pageText(window).toStdString();
+  EXPECT_FALSE(pageText(window).contains(missing));
   EXPECT_EQ(window->contentsTree()->topLevelItemCount(), 0);
   EXPECT_EQ(engine.windows().size(), 1u);
 }

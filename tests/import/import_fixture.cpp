@@ -236,6 +236,10 @@ ReadBack ImportTest::readBack(const std::string& windowsPath) const {
 void ImportTest::writeSmallSchool() {
   writeSchoolTimetables();
   makeTable("C:\\OB\\centro.dbf", "CODCEN N(8,0); LITCEN C(45)", "[[46001,\"IES Prueba\"]]");
+  // The window stages it at start-up; the import takes its centre from it.
+  fs::create_directories(host("C:\\KTEMP") / "VAVOVIDI");
+  fs::copy_file(host("C:\\OB\\centro.dbf"), host("C:\\KTEMP\\VAVOVIDI") / "centro.dbf",
+                fs::copy_options::overwrite_existing);
   writeLhortipo(
       {{"46001", 1, "08:00", "08:55"}, {"46001", 2, "08:55", "09:50"}, {"46001", 20, "20:00", "20:55"}});
   writeProft({{"GPJ", "GARCIA PEREZ JUAN", 11111111}, {"AB", "ALONSO BLASCO", 22222222}});

@@ -4,14 +4,14 @@
 // window at 2, 2, and after the utility exits reads Tempolis.ini beside the
 // utility's executable.
 //
-//   embed_host <PasarelaHoraria> <work folder> <direction> <expected flag> [unknown]
+//   embed_host <scripted program> <work folder> <direction> <expected flag> [unknown]
 //
 // With "unknown" the utility is given a handle that names no window: it must
 // run as a top-level window and still hand the flag back.
 //
-// The host's C:\OB holds the sample school. The utility is told
-// (PASARELA_TEST_PRESS) to press the direction's button and to answer its
-// message boxes itself; the transfer's end must close it.
+// The host's C:\OB holds the sample school. The utility given is the
+// scripted program, which presses the direction's button and answers the
+// message boxes as a user would; the transfer's end must close it.
 #include <X11/Xlib.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -85,8 +85,6 @@ int main(int argc, char** argv) {
 
   const pid_t child = fork();
   if (child == 0) {
-    ::setenv("PASARELA_TEST_ANSWER_BOXES", "1", 1);
-    ::setenv("PASARELA_TEST_PRESS", direction == "importar" ? "BImportar" : "BExportar", 1);
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     if (chdir((work / "c").c_str()) != 0) _exit(126);
     execl(exe.c_str(), exe.c_str(), direction.c_str(), handle, static_cast<char*>(nullptr));

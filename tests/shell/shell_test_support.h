@@ -85,7 +85,6 @@ class ShellTest : public ::testing::Test {
 
   void TearDown() override {
     pasarela::shell::setMessageBoxHook({});
-    pasarela::shell::CheckWindow::setScript({});
     while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
     fs::current_path(savedDir_);
     fs::remove_all(root_);

@@ -5,10 +5,20 @@
 #include <QTest>
 
 #include "data/table.h"
+#include "modal_answerer.h"
 #include "shell/control_plantilla.h"
 #include "shell/control_profesores.h"
 #include "shell_test_support.h"
 #include "widgets/navigator.h"
+#ifdef PASARELA_HAVE_SAMPLE_CHM
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "shell/help/chm_viewer_window.h"
+#include "shell/help/help_system.h"
+#endif
 
 using pasarela::FieldKind;
 using pasarela::Table;
@@ -84,7 +94,7 @@ class CheckWindows : public ShellTest {
 }  // namespace
 
 TEST_F(CheckWindows, TeacherWindowLayout) {
-  writeTeachers({{"AB", 111}, {"CD", 0}});
+  writeTeachers({{"AB", 111}, {"CD", 333}});
   TControlProfesores w(nullptr);
   EXPECT_EQ(w.windowTitle(), QStringLiteral("Control de Profesores"));
   EXPECT_EQ(w.size(), QSize(726, 499));
@@ -245,3 +255,119 @@ TEST_F(CheckWindows, NavigatorMovesTheGridAndCancels) {
   EXPECT_EQ(w.model()->currentRow(), 10);
   EXPECT_TRUE(errors().empty());
 }
+
+TEST_F(CheckWindows, ASlotTimeMustBeEmptyOrAValidTime) {
+  writeTemplate();
+  TControlPlantilla w(nullptr);
+  auto* m = w.model();
+  for (const char* bad : {"abc", "25:99", "24:00", "8:00", "08:60", "0800"}) {
+    boxes_.clear();
+    EXPECT_FALSE(m->setData(m->index(0, 1), QString::fromLatin1(bad))) << bad;
+    EXPECT_EQ(m->data(m->index(0, 1)).toString(), QStringLiteral("08:00")) << bad;
+    ASSERT_EQ(errors().size(), 1u) << bad;
+    EXPECT_TRUE(errors()[0].contains(QStringLiteral("HH:MM"))) << errors()[0].toStdString();
+  }
+  boxes_.clear();
+  for (const char* good : {"00:00", "23:59", "09:05", ""}) {
+    EXPECT_TRUE(m->setData(m->index(1, 2), QString::fromLatin1(good))) << good;
+    EXPECT_EQ(m->data(m->index(1, 2)).toString(), QString::fromLatin1(good));
+  }
+  EXPECT_TRUE(errors().empty());
+}
+
+TEST_F(CheckWindows, TextLongerThanTheFieldIsRefusedNotCut) {
+  writeTeachers({{"AB", 111}});
+  TControlProfesores w(nullptr);
+  auto* m = w.model();
+  EXPECT_FALSE(m->setData(m->index(0, 1), QStringLiteral("ABCDE")));  // ABREV holds 4
+  EXPECT_EQ(m->data(m->index(0, 1)).toString(), QStringLiteral("AB"));
+  ASSERT_EQ(errors().size(), 1u);
+  EXPECT_TRUE(errors()[0].contains(QStringLiteral("ABREV"))) << errors()[0].toStdString();
+  EXPECT_TRUE(errors()[0].contains(QStringLiteral("C:\\KTEMP\\"), Qt::CaseInsensitive));
+  EXPECT_TRUE(m->setData(m->index(0, 1), QStringLiteral("ABCD")));
+}
+
+TEST_F(CheckWindows, TeachersWithoutNumberAreMarkedAndF3GoesToThem) {
+  writeTeachers({{"AB", 111}, {"CD", 0}, {"EF", 222}, {"GH", 0}});
+  TControlProfesores w(nullptr);
+  activate(w);
+  auto* m = w.model();
+  const QColor attention = m->data(m->index(1, 0), Qt::BackgroundRole).value<QBrush>().color();
+  EXPECT_EQ(m->data(m->index(3, 2), Qt::BackgroundRole).value<QBrush>().color(), attention);
+  for (int row : {0, 2}) {
+    const QColor c = m->data(m->index(row, 0), Qt::BackgroundRole).value<QBrush>().color();
+    EXPECT_NE(c, attention) << row;
+  }
+  w.grid()->setFocus();
+  QTest::keyClick(w.grid(), Qt::Key_F3);
+  EXPECT_EQ(m->currentRow(), 1);
+  QTest::keyClick(w.grid(), Qt::Key_F3);
+  EXPECT_EQ(m->currentRow(), 3);
+  // A number typed in: the row is no longer marked, F3 finds the other one.
+  ASSERT_TRUE(m->setData(m->index(3, 0), QStringLiteral("12345678")));
+  EXPECT_NE(m->data(m->index(3, 0), Qt::BackgroundRole).value<QBrush>().color(), attention);
+  QTest::keyClick(w.grid(), Qt::Key_F3);
+  EXPECT_EQ(m->currentRow(), 1);
+  w.close();
+  // What the window writes is unchanged: the numbers typed, nothing else.
+  EXPECT_EQ(dnisOnDisk(), (std::vector<std::int64_t>{111, 0, 222, 12345678}));
+}
+
+TEST_F(CheckWindows, ReturnOnSalirClosesTheWindow) {
+  writeTemplate();
+  TControlPlantilla w(nullptr);
+  activate(w);
+  w.salir()->setFocus();
+  QTest::keyClick(w.salir(), Qt::Key_Return);
+  EXPECT_FALSE(w.isVisible());
+}
+
+#ifdef PASARELA_HAVE_SAMPLE_CHM
+TEST_F(CheckWindows, HelpOpenedFromACheckWindowAnswersClicksWhileItIsOpen) {
+  writeTemplate();
+  auto& help = pasarela::help::HelpSystem::instance();
+  help.setHelpFile(QStringLiteral(PASARELA_SAMPLE_CHM));
+  pasarela::shell::TExportarDatos main({});
+  main.show();
+  QString before, after;
+  bool clicked = false;
+  pasarela::help::ChmViewerWindow* viewer = nullptr;
+  shelltest::ModalScript script([&](QWidget* modal) {
+    auto* check = qobject_cast<TControlPlantilla*>(modal);
+    if (!check) return;
+    QApplication::setActiveWindow(check);
+    QTest::keyClick(check->grid(), Qt::Key_F1);
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (auto* v = qobject_cast<pasarela::help::ChmViewerWindow*>(top); v && v->isVisible()) viewer = v;
+    if (viewer) {
+      before = viewer->currentTopic();
+      QTextBrowser* browser = viewer->browser();
+      // The first link of the topic, where it is drawn.
+      QTextDocument* doc = browser->document();
+      for (QTextBlock b = doc->begin(); b != doc->end() && !clicked; b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd() && !clicked; ++it) {
+          const QTextFragment f = it.fragment();
+          if (!f.charFormat().isAnchor() || f.length() < 2) continue;
+          QTextCursor c(doc);
+          c.setPosition(f.position() + 1);
+          const QRect r = browser->cursorRect(c);
+          // Through the window system, where a window blocked by a modal one
+          // gets no clicks.
+          const QPoint at = browser->viewport()->mapTo(viewer, QPoint(r.left(), r.center().y()));
+          QTest::mouseClick(viewer->windowHandle(), Qt::LeftButton, {}, at);
+          clicked = true;
+        }
+      }
+      after = viewer->currentTopic();
+    }
+    check->salir()->click();
+  });
+  TControlPlantilla w(&main);
+  w.runModal();
+  ASSERT_NE(viewer, nullptr) << "F1 opened no help window";
+  ASSERT_TRUE(clicked) << "the topic has no link";
+  EXPECT_FALSE(before.isEmpty());
+  EXPECT_NE(after, before);
+  help.shutDown();
+}
+#endif

@@ -125,3 +125,28 @@ TEST_F(IniFolder, AFileThatCannotBeReplacedIsAnError) {
     EXPECT_STREQ(e.what(), "Unable to write to C:\\falta\\Tempolis.ini");
   }
 }
+
+TEST_F(IniFolder, AReadOnlyFileStaysAsItIsForEveryUser) {
+  // The profile API refuses a read-only file whoever runs it; root included.
+  const fs::path ini = folder_ / "Tempolis.ini";
+  writeAll(ini, "[Transformadores]\r\nTransformado=0\r\n");
+  fs::permissions(ini, fs::perms::owner_read | fs::perms::group_read);
+  try {
+    writeIniValue(ini, "C:\\P\\Tempolis.ini", "Transformadores", "Transformado", "1");
+    FAIL() << "a read-only file was written";
+  } catch (const pasarela::Error& e) {
+    EXPECT_STREQ(e.what(), "Unable to write to C:\\P\\Tempolis.ini");
+  }
+  EXPECT_EQ(readAll(ini), "[Transformadores]\r\nTransformado=0\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
+}
+
+TEST_F(IniFolder, TheRewrittenFileKeepsItsPermissions) {
+  const fs::path ini = folder_ / "Tempolis.ini";
+  writeAll(ini, "[Otra]\r\nK=v\r\n");
+  const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(ini, mode);
+  writeIniValue(ini, "C:\\P\\Tempolis.ini", "Transformadores", "Transformado", "1");
+  EXPECT_EQ(readAll(ini), "[Otra]\r\nK=v\r\n[Transformadores]\r\nTransformado=1\r\n");
+  EXPECT_EQ(fs::status(ini).permissions() & fs::perms::all, mode);
+}

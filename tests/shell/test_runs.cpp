@@ -1,18 +1,22 @@
 // The transfers started from their buttons on the sample school: notices,
 // the hand-off flag, the check windows driven by a script, and an error of
 // a run shown in the error box with the window still usable.
+#include <QPlainTextEdit>
 #include <QTest>
 
 #include "data/table.h"
 #include "data/winpath.h"
+#include "modal_answerer.h"
 #include "sample/fake_solution.h"
 #include "sample/sample_school.h"
 #include "shell/control_plantilla.h"
 #include "shell/control_profesores.h"
+#include "shell/report_window.h"
 #include "shell_test_support.h"
 
 using pasarela::Table;
 using pasarela::shell::CheckWindow;
+using pasarela::shell::ReportWindow;
 using pasarela::shell::TControlPlantilla;
 using pasarela::shell::TControlProfesores;
 using pasarela::shell::TExportarDatos;
@@ -96,7 +100,16 @@ TEST_F(Runs, ImportWithTheMissingNumbersFilledAndASlotTimeCleared) {
   auto w = start({});
   exportAndSolve(*w);
   std::int64_t nextDni = 90000001;
-  CheckWindow::setScript([&](CheckWindow& window) {
+  QString report;
+  shelltest::ModalScript script([&](QWidget* modal) {
+    if (auto* r = qobject_cast<ReportWindow*>(modal)) {
+      if (!r->cancelButton()) report = r->report()->toPlainText();
+      r->acceptButton()->click();
+      return;
+    }
+    auto* checkWindow = qobject_cast<CheckWindow*>(modal);
+    if (!checkWindow) return;
+    CheckWindow& window = *checkWindow;
     auto* m = window.model();
     if (dynamic_cast<TControlProfesores*>(&window)) {
       shown_.push_back("profesores");
@@ -116,8 +129,10 @@ TEST_F(Runs, ImportWithTheMissingNumbersFilledAndASlotTimeCleared) {
   w->BImportar->click();
   EXPECT_TRUE(errors().empty()) << (errors().empty() ? "" : errors()[0].toStdString());
   EXPECT_EQ(shown_, (std::vector<std::string>{"profesores", "plantilla"}));
-  ASSERT_FALSE(notices().empty());
-  EXPECT_EQ(notices().back(), QStringLiteral("Proceso finalizado"));
+  // The end is the report window: what was written and where the previous
+  // files went.
+  EXPECT_TRUE(report.startsWith(QStringLiteral("Proceso finalizado"))) << report.toStdString();
+  EXPECT_TRUE(report.contains(QStringLiteral("C:\\KTEMP\\VAVOVIDI\\COPIAS\\"), Qt::CaseInsensitive));
   EXPECT_EQ(pasarela::Transformado, 1);
   EXPECT_TRUE(w->isVisible());
   EXPECT_EQ(nextDni, 90000003);  // the two teachers without a number
@@ -149,9 +164,11 @@ TEST_F(Runs, ATeacherLeftWithoutNumberEndsTheProgram) {
   auto w = start({});
   exportAndSolve(*w);
   const std::string before = shelltest::readFile(driveC_ / "OB" / "horgrup.dbf");
-  CheckWindow::setScript([&](CheckWindow& window) {
-    shown_.push_back(dynamic_cast<TControlProfesores*>(&window) ? "profesores" : "plantilla");
-    QTest::mouseClick(window.salir(), Qt::LeftButton);  // nothing filled in
+  shelltest::ModalScript script([&](QWidget* modal) {
+    auto* window = qobject_cast<CheckWindow*>(modal);
+    if (!window) return;
+    shown_.push_back(dynamic_cast<TControlProfesores*>(window) ? "profesores" : "plantilla");
+    QTest::mouseClick(window->salir(), Qt::LeftButton);  // nothing filled in
   });
   w->BImportar->click();
   EXPECT_EQ(shown_, (std::vector<std::string>{"profesores"}));

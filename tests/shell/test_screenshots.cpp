@@ -1,6 +1,7 @@
 // The windows as X draws them (run under Xvfb): the main window and both
-// check windows at their sizes, saved as PNGs in the build folder's
-// artifacts/ folder for a person to look at.
+// check windows at their sizes, the import's report window and the progress
+// display, saved as PNGs in the build folder's artifacts/ folder for a
+// person to look at; and the captions the window system shows.
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
@@ -9,10 +10,17 @@
 #include <QTimer>
 
 #include "data/table.h"
+#include "import/import_run.h"
 #include "sample/sample_school.h"
 #include "shell/control_plantilla.h"
 #include "shell/control_profesores.h"
+#include "shell/progress_display.h"
+#include "shell/report_window.h"
 #include "shell_test_support.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <QMessageBox>
 
 using shelltest::ShellTest;
 
@@ -46,10 +54,114 @@ class Screenshots : public ShellTest {
     return colours.size();
   }
 
+  // The caption X holds for the window (_NET_WM_NAME), as a window manager
+  // would draw it.
+  static QString netWmName(QWidget& w) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return QStringLiteral("(no display)");
+    const Atom name = XInternAtom(display, "_NET_WM_NAME", False);
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    QString caption = QStringLiteral("(none)");
+    if (XGetWindowProperty(display, static_cast<Window>(w.winId()), name, 0, 4096, False, utf8, &type,
+                           &format, &count, &after, &data) == Success &&
+        data) {
+      caption = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(count));
+      XFree(data);
+    }
+    XCloseDisplay(display);
+    return caption;
+  }
+
+  QString shownCaption(QWidget& w) {
+    w.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
+    return netWmName(w);
+  }
+
   QString artifacts_;
 };
 
 }  // namespace
+
+TEST_F(Screenshots, TheWindowSystemShowsTheCaptionsAsTheyAre) {
+  pasarela::sample::writeSampleSchool("C:\\OB", {});
+  pasarela::shell::TExportarDatos main({});
+  main.FormCreate();
+  EXPECT_EQ(shownCaption(main), QStringLiteral("Exportar e importar datos "));
+  {
+    pasarela::Table t;
+    t.setDatabaseName("C:\\KTEMP\\Vavovidi");
+    t.setTableName("PLANTILLA.DBF");
+    t.createTable({{"HORA", pasarela::FieldKind::Integer, 0},
+                   {"HORAINI", pasarela::FieldKind::String, 5},
+                   {"HORAFIN", pasarela::FieldKind::String, 5}},
+                  {"HORA"});
+  }
+  pasarela::shell::TControlPlantilla plantilla(&main);
+  EXPECT_EQ(shownCaption(plantilla), QStringLiteral("Control de Plantilla Horaria"));
+  plantilla.close();
+  pasarela::shell::ReportWindow report(&main, pasarela::shell::ReportWindow::Kind::Information,
+                                       QStringLiteral("Proceso finalizado"), QStringLiteral("-"));
+  EXPECT_EQ(shownCaption(report), QStringLiteral("PasarelaHoraria"));
+  report.close();
+  // A message box, shown as the program shows it.
+  pasarela::shell::setMessageBoxHook({});
+  QString boxCaption;
+  QTimer::singleShot(200, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    QTest::qWaitForWindowExposed(box);
+    boxCaption = netWmName(*box);
+    box->button(QMessageBox::Ok)->click();
+  });
+  pasarela::shell::showNotice(&main, QStringLiteral("Proceso finalizado"));
+  EXPECT_EQ(boxCaption, QStringLiteral("PasarelaHoraria"));
+}
+
+TEST_F(Screenshots, ImportReportWindow) {
+  pasarela::ImportReport r;
+  r.outcome = pasarela::ImportReport::Outcome::Completed;
+  r.rowsWritten = 2672;
+  r.rowsWithoutTeacher = 89;
+  r.unmatchedTeachers = {"ZZZ", ""};
+  r.rowsWithoutSubject = 2672;
+  r.unmatchedSubjects = {{"ESO", "1", "MAT"}, {"BAT", "2", "FIS"}};
+  r.backupFolder = "C:\\KTEMP\\VAVOVIDI\\COPIAS\\2026-12-09_12-30-00";
+  pasarela::shell::ReportWindow w(nullptr, pasarela::shell::ReportWindow::Kind::Information,
+                                  QStringLiteral("Proceso finalizado"),
+                                  QString::fromStdString(pasarela::importSummaryText(r, "C:\\OB")));
+  const QImage image = shoot(w, QStringLiteral("import_report"));
+  EXPECT_GT(distinctColours(image), 20);
+  pasarela::shell::ReportWindow ask(
+      nullptr, pasarela::shell::ReportWindow::Kind::GoOnOrCancel,
+      QStringLiteral("El traspaso de la solución ha encontrado problemas"),
+      QString::fromStdString(pasarela::transferProblemsText(r)) +
+          QStringLiteral("\n¿Desea sustituir igualmente horgrup.dbf y horprof.dbf de C:\\OB?"));
+  shoot(ask, QStringLiteral("import_problems"));
+}
+
+TEST_F(Screenshots, ProgressDisplayDuringARun) {
+  pasarela::sample::writeSampleSchool("C:\\OB", {});
+  pasarela::shell::TExportarDatos w({});
+  w.FormCreate();
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  auto* progress = w.progressDisplay();
+  progress->start(7);
+  progress->step(QStringLiteral("Exportando asignaturas (ASIGVALT.DBF, ASIGNOMT.DBF)"));
+  progress->step(QStringLiteral("Exportando profesores (PROFT.DBF)"));
+  EXPECT_TRUE(progress->isVisible());
+  EXPECT_EQ(progress->stepsDone(), 2);
+  QTest::qWait(200);
+  const QImage image = w.screen()->grabWindow(w.winId()).toImage();
+  image.save(artifacts_ + "/progress_display.png");
+  EXPECT_GT(distinctColours(image), 50);
+  progress->finish();
+}
 
 TEST_F(Screenshots, MainWindow) {
   pasarela::sample::writeSampleSchool("C:\\OB", {});

@@ -77,8 +77,8 @@ void ChmHelpEngine::htmlHelp(WindowHandle, const QString& file, unsigned command
   viewer->activateWindow();
 }
 
-#ifndef _WIN32
+// The engine where the system has no HTML Help (the build leaves this file
+// out on Windows).
 std::shared_ptr<HtmlHelpEngine> createPlatformHtmlHelpEngine() { return std::make_shared<ChmHelpEngine>(); }
-#endif
 
 }  // namespace pasarela::help

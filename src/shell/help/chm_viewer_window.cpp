@@ -2,16 +2,22 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSplitter>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTextDocument>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
+#include <filesystem>
+
+#include "data/winpath.h"
 
 namespace pasarela::help {
 
@@ -90,9 +96,41 @@ ChmViewerWindow::ChmViewerWindow(std::unique_ptr<ChmFile> file, const QString& f
   splitter->addWidget(tabs_);
   splitter->addWidget(browser_);
   splitter->setStretchFactor(1, 1);
-  splitter->setSizes({240, 580});
+  splitter->setSizes({300, 520});
+
+  back_ = new QToolButton;
+  back_->setObjectName(QStringLiteral("Atras"));
+  back_->setText(QStringLiteral("Atrás"));
+  back_->setToolTip(QStringLiteral("Atrás (Alt+Izquierda)"));
+  back_->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+  back_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  back_->setEnabled(false);
+  forward_ = new QToolButton;
+  forward_->setObjectName(QStringLiteral("Adelante"));
+  forward_->setText(QStringLiteral("Adelante"));
+  forward_->setToolTip(QStringLiteral("Adelante (Alt+Derecha)"));
+  forward_->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
+  forward_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  forward_->setEnabled(false);
+  auto* bar = new QHBoxLayout;
+  bar->setContentsMargins(4, 4, 4, 0);
+  bar->addWidget(back_);
+  bar->addWidget(forward_);
+  bar->addStretch(1);
+  connect(browser_, &QTextBrowser::backwardAvailable, back_, &QWidget::setEnabled);
+  connect(browser_, &QTextBrowser::forwardAvailable, forward_, &QWidget::setEnabled);
+  connect(back_, &QToolButton::clicked, this, [this] {
+    browser_->backward();
+    followHistory();
+  });
+  connect(forward_, &QToolButton::clicked, this, [this] {
+    browser_->forward();
+    followHistory();
+  });
+
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
+  layout->addLayout(bar);
   layout->addWidget(splitter);
 
   connect(contents_, &QTreeWidget::itemActivated, this,
@@ -109,11 +147,23 @@ ChmViewerWindow::ChmViewerWindow(std::unique_ptr<ChmFile> file, const QString& f
   connect(browser_, &QTextBrowser::anchorClicked, this, &ChmViewerWindow::followLink);
 
   if (!file_) {
-    showMessage(QStringLiteral("No se puede abrir el archivo de ayuda «%1».").arg(fileName));
+    // The user knows files by their Windows paths.
+    const std::string shown =
+        winpath::fromHost(std::filesystem::path(QFileInfo(fileName).absoluteFilePath().toStdString()));
+    showMessage(
+        QStringLiteral("No se puede abrir el archivo de ayuda «%1».").arg(QString::fromStdString(shown)));
     return;
   }
   fillContents();
   fillIndex();
+}
+
+// The browser went back or forward in its history: the topic shown is its.
+void ChmViewerWindow::followHistory() {
+  const QUrl source = browser_->source();
+  if (source.isEmpty()) return;
+  currentTopic_ = ChmFile::objectPath(source.path());
+  markInContents();
 }
 
 ChmViewerWindow::~ChmViewerWindow() {
@@ -145,6 +195,7 @@ void ChmViewerWindow::fillIndex() {
   indexEntries_ = parseSitemap(decodeHelpText(*bytes));
   for (const SitemapEntry& entry : indexEntries_) {
     auto* item = new QListWidgetItem(QString(entry.level * 4, u' ') + entry.name, index_);
+    item->setToolTip(entry.name);  // a long entry is read whole here
     item->setData(kTopicRole, entry.local);
   }
 }

@@ -13,6 +13,7 @@
 class QLineEdit;
 class QListWidget;
 class QTabWidget;
+class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -61,6 +62,8 @@ class ChmViewerWindow final : public QWidget {
   QListWidget* indexList() const { return index_; }
   QLineEdit* indexSearch() const { return search_; }
   ChmTextBrowser* browser() const { return browser_; }
+  QToolButton* backButton() const { return back_; }
+  QToolButton* forwardButton() const { return forward_; }
 
  private:
   void fillContents();
@@ -69,6 +72,7 @@ class ChmViewerWindow final : public QWidget {
   // Selects the contents entry of the topic shown, if it has one.
   void markInContents();
   void followLink(const QUrl& url);
+  void followHistory();
   bool selectIndexEntry(const QString& keyword, bool showItsTopic);
 
   std::unique_ptr<ChmFile> file_;
@@ -80,6 +84,8 @@ class ChmViewerWindow final : public QWidget {
   QListWidget* index_ = nullptr;
   QLineEdit* search_ = nullptr;
   ChmTextBrowser* browser_ = nullptr;
+  QToolButton* back_ = nullptr;
+  QToolButton* forward_ = nullptr;
 };
 
 }  // namespace pasarela::help

@@ -1,6 +1,6 @@
-// The Windows engine: "HtmlHelpA" of "HHCtrl.ocx", loaded at run time.
-#ifdef _WIN32
-
+// The Windows engine: the system's HTML Help, "HtmlHelpW" of "HHCtrl.ocx",
+// loaded at run time. The wide entry takes every path and keyword as they
+// are; the ANSI one would lose whatever the local code page cannot spell.
 #include <windows.h>
 
 #include "shell/help/html_help_engine.h"
@@ -9,16 +9,19 @@ namespace pasarela::help {
 
 namespace {
 
-using HtmlHelpA = HWND(WINAPI*)(HWND owner, LPCSTR file, UINT command, DWORD_PTR data);
+using HtmlHelpW = HWND(WINAPI*)(HWND owner, LPCWSTR file, UINT command, DWORD_PTR data);
+
+// QString holds UTF-16 as Windows does; the text ends in a zero.
+const wchar_t* wide(const QString& text) { return reinterpret_cast<const wchar_t*>(text.utf16()); }
 
 class HHCtrlEngine final : public HtmlHelpEngine {
  public:
   HHCtrlEngine() {
-    library_ = LoadLibraryA("HHCtrl.ocx");
+    library_ = LoadLibraryW(L"HHCtrl.ocx");
     // Through void (*)(): the generic function type, so the cast is not taken for a mistake.
     if (library_)
       entry_ =
-          reinterpret_cast<HtmlHelpA>(reinterpret_cast<void (*)()>(GetProcAddress(library_, "HtmlHelpA")));
+          reinterpret_cast<HtmlHelpW>(reinterpret_cast<void (*)()>(GetProcAddress(library_, "HtmlHelpW")));
   }
   ~HHCtrlEngine() override {
     entry_ = nullptr;
@@ -36,20 +39,17 @@ class HHCtrlEngine final : public HtmlHelpEngine {
       entry_(nullptr, nullptr, command, 0);
       return;
     }
-    const QByteArray fileText = file.toLocal8Bit();
+    const HWND window = reinterpret_cast<HWND>(owner);
     if (const auto* keyword = std::get_if<QString>(&data)) {
-      const QByteArray keywordText = keyword->toLocal8Bit();
-      entry_(reinterpret_cast<HWND>(owner), fileText.constData(), command,
-             reinterpret_cast<DWORD_PTR>(keywordText.constData()));
+      entry_(window, wide(file), command, reinterpret_cast<DWORD_PTR>(wide(*keyword)));
     } else {
-      entry_(reinterpret_cast<HWND>(owner), fileText.constData(), command,
-             static_cast<DWORD_PTR>(std::get<quintptr>(data)));
+      entry_(window, wide(file), command, static_cast<DWORD_PTR>(std::get<quintptr>(data)));
     }
   }
 
  private:
   HMODULE library_ = nullptr;
-  HtmlHelpA entry_ = nullptr;
+  HtmlHelpW entry_ = nullptr;
 };
 
 }  // namespace
@@ -57,5 +57,3 @@ class HHCtrlEngine final : public HtmlHelpEngine {
 std::shared_ptr<HtmlHelpEngine> createPlatformHtmlHelpEngine() { return std::make_shared<HHCtrlEngine>(); }
 
 }  // namespace pasarela::help
-
-#endif  // _WIN32

@@ -1,7 +1,7 @@
 // The engine behind the HTML Help calls of THtmlHelpViewer.
 //
-// On Windows it is the system's HTML Help ("HtmlHelpA" in "HHCtrl.ocx",
-// loaded at run time); elsewhere a viewer window of our own that reads the
+// On Windows it is the system's HTML Help ("HtmlHelpW" in "HHCtrl.ocx",
+// loaded at run time; hhctrl_engine.cpp); elsewhere a viewer window of our own that reads the
 // compiled help file with chmlib (chm_help_engine.h).
 #pragma once
 
@@ -29,7 +29,7 @@ class HtmlHelpEngine {
  public:
   virtual ~HtmlHelpEngine() = default;
   // False when the engine cannot be reached (no "HHCtrl.ocx" or no
-  // "HtmlHelpA" in it): callers then do nothing.
+  // "HtmlHelpW" in it): callers then do nothing.
   virtual bool available() const = 0;
   virtual void htmlHelp(WindowHandle owner, const QString& file, unsigned command,
                         const HtmlHelpData& data) = 0;
