@@ -41,6 +41,9 @@ void ProgressDisplay::start(int steps) {
 void ProgressDisplay::step(const QString& text) {
   step_->setText(text);
   if (bar_->value() < bar_->maximum()) bar_->setValue(bar_->value() + 1);
+  // Before the window is first shown (the stagings of its creation) there is
+  // nothing to repaint, and its placement must not be disturbed.
+  if (!window()->isVisible()) return;
   if (auto* window = parentWidget()) {
     const QSize size(qMin(440, window->width() - 40), 110);
     setGeometry(

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "data/shell_flags.h"
+#include "data/table.h"
 #include "data/winpath.h"
 #include "import/copy_back.h"
 #include "sample/fake_solution.h"
@@ -80,6 +81,17 @@ void ImportTest::SetUp() {
   NumParametros = 0;
   Transformado = 0;
   setCopyBackFaultHook(nullptr);
+  // The staged centro table the window read its centre list from: the run's
+  // centre (46001) is one of its codes.
+  fs::create_directories(root_ / "KTEMP" / "VAVOVIDI");
+  Table centro;
+  centro.setTableName("C:\\KTEMP\\VAVOVIDI\\centro.dbf");
+  centro.createTable({{"CODCEN", FieldKind::Integer, 0}});
+  centro.open();
+  centro.append();
+  centro.setInteger("CODCEN", 46001);
+  centro.post();
+  centro.close();
 }
 
 void ImportTest::TearDown() {

@@ -114,7 +114,7 @@ TEST_F(Screenshots, TheWindowSystemShowsTheCaptionsAsTheyAre) {
   QTimer::singleShot(200, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box) return;
-    QTest::qWaitForWindowExposed(box);
+    if (!QTest::qWaitForWindowExposed(box)) return;
     boxCaption = netWmName(*box);
     box->button(QMessageBox::Ok)->click();
   });
