@@ -53,22 +53,22 @@ class Handle {
 void copyBlocks(const std::string& destination, const std::string& source) {
   const std::string src = winpath::resolve(source).string();
   const std::string dst = winpath::resolve(destination).string();
-  Handle in(CreateFileA(src.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (in.get() == INVALID_HANDLE_VALUE) throw makeIoError(static_cast<int>(GetLastError()));
+  Handle in(CreateFileA(src.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                        FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (in.get() == INVALID_HANDLE_VALUE) throw ioErrorOn(static_cast<int>(GetLastError()), source);
   Handle out(CreateFileA(dst.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                          nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (out.get() == INVALID_HANDLE_VALUE) throw makeIoError(static_cast<int>(GetLastError()));
+  if (out.get() == INVALID_HANDLE_VALUE) throw ioErrorOn(static_cast<int>(GetLastError()), destination);
   std::array<char, kBlockSize> buffer;
   for (;;) {
     DWORD n = 0;
     if (!ReadFile(in.get(), buffer.data(), kBlockSize, &n, nullptr))
-      throw makeIoError(static_cast<int>(GetLastError()));
+      throw ioErrorOn(static_cast<int>(GetLastError()), source);
     if (n == 0) break;
     DWORD w = 0;
     if (!WriteFile(out.get(), buffer.data(), n, &w, nullptr))
-      throw makeIoError(static_cast<int>(GetLastError()));
-    if (w != n) throw makeIoError(kErrorDiskFull);
+      throw ioErrorOn(static_cast<int>(GetLastError()), destination);
+    if (w != n) throw ioErrorOn(kErrorDiskFull, destination);
   }
   out.close();
   in.close();
@@ -81,8 +81,9 @@ bool parentExists(const std::filesystem::path& hostPath) {
   return std::filesystem::is_directory(hostPath.parent_path(), ec);
 }
 
-[[noreturn]] void fail(int err, IoOperation op, const std::filesystem::path& hostPath) {
-  throw makeIoError(windowsErrorFromErrno(err, op, parentExists(hostPath)));
+[[noreturn]] void fail(int err, IoOperation op, const std::filesystem::path& hostPath,
+                       const std::string& file) {
+  throw ioErrorOn(windowsErrorFromErrno(err, op, parentExists(hostPath)), file);
 }
 
 ssize_t readBlock(int fd, char* buffer, std::size_t size) {
@@ -119,28 +120,29 @@ void copyBlocks(const std::string& destination, const std::string& source) {
   const std::filesystem::path src = winpath::resolve(source);
   const std::filesystem::path dst = winpath::resolve(destination);
 
-  // The source is opened for reading and writing, as the school-management
-  // system shares its files: a read-only file is refused.
-  UniqueFd in(::open(src.c_str(), O_RDWR | O_CLOEXEC));
-  if (in.get() < 0) fail(errno, IoOperation::Open, src);
-  if (sharing::heldExclusively(in.get())) throw makeIoError(kErrorSharingViolation);
+  // The source is only read: a read-only school table is copied, and the
+  // copy never changes it. A program holding it for itself still stops us.
+  UniqueFd in(::open(src.c_str(), O_RDONLY | O_CLOEXEC));
+  if (in.get() < 0) fail(errno, IoOperation::Open, src, source);
+  if (sharing::heldExclusively(in.get())) throw ioErrorOn(kErrorSharingViolation, source);
 
+  // The copy gets the source's permissions (student data stays as private
+  // as the school keeps it), writable by us so that it can be replaced.
+  mode_t mode = 0600;
+  struct stat inStat {};
+  if (::fstat(in.get(), &inStat) == 0) mode = (inStat.st_mode & 0777) | S_IWUSR;
   // A destination that exists must be one we could open for writing, and
   // not in exclusive use elsewhere.
-  mode_t mode = 0666;
   {
     UniqueFd existing(::open(dst.c_str(), O_RDWR | O_CLOEXEC));
     if (existing.get() < 0) {
-      if (errno != ENOENT) fail(errno, IoOperation::Create, dst);
+      if (errno != ENOENT) fail(errno, IoOperation::Create, dst, destination);
     } else {
-      if (sharing::heldExclusively(existing.get())) throw makeIoError(kErrorSharingViolation);
-      struct stat inStat {};
+      if (sharing::heldExclusively(existing.get())) throw ioErrorOn(kErrorSharingViolation, destination);
       struct stat outStat {};
-      if (::fstat(in.get(), &inStat) == 0 && ::fstat(existing.get(), &outStat) == 0) {
-        if (inStat.st_dev == outStat.st_dev && inStat.st_ino == outStat.st_ino)
-          return;  // copying a file onto itself leaves it as it is
-        mode = outStat.st_mode & 07777;
-      }
+      if (::fstat(existing.get(), &outStat) == 0 && inStat.st_dev == outStat.st_dev &&
+          inStat.st_ino == outStat.st_ino)
+        return;  // copying a file onto itself leaves it as it is
     }
   }
 
@@ -150,24 +152,25 @@ void copyBlocks(const std::string& destination, const std::string& source) {
   TemporaryFile temporary(dst.parent_path() /
                           ("." + dst.filename().string() + ".copia-" + std::to_string(::getpid())));
   UniqueFd out(::open(temporary.path().c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-  if (out.get() < 0) fail(errno, IoOperation::Create, dst);
-  if (::fchmod(out.get(), mode) != 0) fail(errno, IoOperation::Create, dst);
+  if (out.get() < 0) fail(errno, IoOperation::Create, dst, destination);
+  if (::fchmod(out.get(), mode) != 0) fail(errno, IoOperation::Create, dst, destination);
 
   std::array<char, kBlockSize> buffer;
   for (;;) {
     ssize_t n = readBlock(in.get(), buffer.data(), buffer.size());
-    if (n < 0) fail(errno, IoOperation::Read, src);
+    if (n < 0) fail(errno, IoOperation::Read, src, source);
     if (n == 0) break;
     ssize_t w = writeBlock(out.get(), buffer.data(), static_cast<std::size_t>(n));
-    if (w < 0) fail(errno, IoOperation::Write, dst);
+    if (w < 0) fail(errno, IoOperation::Write, dst, destination);
     // A write that stores fewer bytes than were read means the medium is
     // full: the copy is incomplete and must not pass for a good one.
-    if (w != n) throw makeIoError(kErrorDiskFull);
+    if (w != n) throw ioErrorOn(kErrorDiskFull, destination);
   }
-  if (out.release() != 0) fail(errno, IoOperation::Close, dst);
-  if (::rename(temporary.path().c_str(), dst.c_str()) != 0) fail(errno, IoOperation::Create, dst);
+  if (out.release() != 0) fail(errno, IoOperation::Close, dst, destination);
+  if (::rename(temporary.path().c_str(), dst.c_str()) != 0)
+    fail(errno, IoOperation::Create, dst, destination);
   temporary.keep();
-  if (in.release() != 0) fail(errno, IoOperation::Close, src);
+  if (in.release() != 0) fail(errno, IoOperation::Close, src, source);
 }
 
 #endif

@@ -27,6 +27,27 @@ std::string ioErrorMessage(int code) {
 
 IoError makeIoError(int code) { return IoError(code, ioErrorMessage(code)); }
 
+IoError ioErrorOn(int code, const std::string& windowsPath) {
+  std::string cause;
+  switch (code) {
+    case kErrorSharingViolation:
+      cause = " (el archivo está en uso por otro programa)";
+      break;
+    case kErrorReadFault:
+      cause = " (error de lectura del disco)";
+      break;
+    case kErrorWriteFault:
+      cause = " (error de escritura en el disco)";
+      break;
+    case kErrorGenFailure:
+      cause = " (el dispositivo no responde)";
+      break;
+    default:
+      break;
+  }
+  return IoError(code, ioErrorMessage(code) + ": '" + windowsPath + "'" + cause);
+}
+
 int windowsErrorFromErrno(int err, IoOperation op, bool parentExists) {
   switch (err) {
     case ENOENT:

@@ -25,6 +25,11 @@ std::string ioErrorMessage(int code);
 
 IoError makeIoError(int code);
 
+// The same, naming the file (a Windows path) and, where the code alone does
+// not say it, the cause: "Error de E/S 32: 'C:\OB\aulas.dbf' (el archivo
+// está en uso por otro programa)". The message of the code stays first.
+IoError ioErrorOn(int code, const std::string& windowsPath);
+
 enum class IoOperation { Open, Create, Read, Write, Close };
 
 // The Windows code for a POSIX errno. A missing file (ENOENT) is 2 when its

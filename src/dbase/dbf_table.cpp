@@ -69,13 +69,16 @@ bool lockFile(int fd, bool exclusive) {
   return fcntl(fd, F_OFD_SETLK, &fl) == 0;
 }
 
-std::string readAll(int fd, std::uint64_t offset, std::size_t size) {
+// Reads up to `size` bytes; fewer only at the end of the file. A failing
+// read is an error, never taken for the end of the table.
+std::string readAll(int fd, std::uint64_t offset, std::size_t size, const std::string& name) {
   std::string out(size, '\0');
   std::size_t done = 0;
   while (done < size) {
     ssize_t n = pread(fd, out.data() + done, size - done, static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    if (n < 0) throw ioError(name, "leer");
+    if (n == 0) break;
     done += static_cast<std::size_t>(n);
   }
   out.resize(done);
@@ -123,7 +126,8 @@ std::vector<int> keyFieldsOf(const Header& header, const MdxTagLayout& layout) {
 std::shared_ptr<SharedTable> loadShared(int fd, const fs::path& path, const std::string& displayName) {
   struct stat st {};
   if (fstat(fd, &st) != 0) throw ioError(displayName, "leer");
-  std::string head = readAll(fd, 0, static_cast<std::size_t>(std::min<off_t>(st.st_size, 65536)));
+  std::string head =
+      readAll(fd, 0, static_cast<std::size_t>(std::min<off_t>(st.st_size, 65536)), displayName);
   auto shared = std::make_shared<SharedTable>();
   shared->header = parseHeader(head, static_cast<std::uint64_t>(st.st_size), displayName);
   shared->path = path;
@@ -218,8 +222,9 @@ DbfTable::DbfTable(const fs::path& path, const std::string& displayName, bool ex
     : displayName_(displayName) {
   fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
   writable_ = fd_ >= 0;
-  if (fd_ < 0 && (errno == EACCES || errno == EROFS) && !exclusive)
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // A read-only file (or medium) is still read; writing it then fails with
+  // a message naming it.
+  if (fd_ < 0 && (errno == EACCES || errno == EROFS)) fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd_ < 0) {
     if (errno == ENOENT || errno == ENOTDIR) throw Error("No se encuentra el archivo '" + displayName + "'");
     throw ioError(displayName, "abrir");
@@ -229,7 +234,9 @@ DbfTable::DbfTable(const fs::path& path, const std::string& displayName, bool ex
     ::close(fd_);
     throw Error("No se encuentra el archivo '" + displayName + "'");
   }
-  if (!lockFile(fd_, exclusive)) {
+  // A descriptor open only for reading cannot hold a write lock; its read
+  // lock still keeps out anyone who wants the file for himself.
+  if (!lockFile(fd_, exclusive && writable_)) {
     ::close(fd_);
     throw inUse(displayName);
   }
@@ -272,7 +279,7 @@ std::uint64_t DbfTable::generation() const { return shared_->generation; }
 
 void DbfTable::reloadCount() {
   Header& h = shared_->header;
-  std::string head = readAll(fd_, 0, 8);
+  std::string head = readAll(fd_, 0, 8, displayName_);
   struct stat st {};
   if (head.size() < 8 || fstat(fd_, &st) != 0) return;
   std::uint32_t stated = 0;
@@ -304,16 +311,19 @@ const char* DbfTable::readRecord(std::uint32_t recNo) {
     if (backward && !forward) first = recNo > chunk ? recNo - chunk + 1 : 1;
     std::uint32_t count = std::min<std::uint32_t>(chunk, h.recordCount - first + 1);
     cache_.resize(static_cast<std::size_t>(count) * len);
-    std::string bytes =
-        readAll(fd_, h.headerLength + static_cast<std::uint64_t>(first - 1) * len, cache_.size());
+    std::string bytes = readAll(fd_, h.headerLength + static_cast<std::uint64_t>(first - 1) * len,
+                                cache_.size(), displayName_);
     std::memcpy(cache_.data(), bytes.data(), bytes.size());
     cacheFirst_ = first;
     cacheCount_ = static_cast<std::uint32_t>(bytes.size() / len);
     cacheGeneration_ = shared_->generation;
     if (recNo >= cacheFirst_ + cacheCount_) {
-      // The file shrank under us (another program): nothing more to read.
+      // The file shrank under us (another program cut it): the records its
+      // header promised are gone, which is damage, not the end of the table.
       cacheCount_ = 0;
-      return nullptr;
+      throw Error("El archivo '" + displayName_ +
+                  "' no es una tabla dBase válida: el archivo está truncado (falta el registro " +
+                  std::to_string(recNo) + ")");
     }
   }
   return cache_.data() + static_cast<std::size_t>(recNo - cacheFirst_) * len;
@@ -358,7 +368,7 @@ void DbfTable::updateRecord(std::uint32_t recNo, const char* record) {
     throw Error("Número de registro fuera de rango en '" + displayName_ + "'");
   checkIndexesComputable();
   const std::uint64_t offset = h.headerLength + static_cast<std::uint64_t>(recNo - 1) * h.recordLength;
-  std::string old = readAll(fd_, offset, h.recordLength);
+  std::string old = readAll(fd_, offset, h.recordLength, displayName_);
   writeAt(offset, record, h.recordLength);
   ++shared_->generation;
   stampHeader();
@@ -429,6 +439,13 @@ void DbfTable::rebuildStaleTags() {
     if (t.keyFields.empty()) continue;
     bool stale = t.layout.unique ? t.entries.size() > count : t.entries.size() != count;
     for (const IndexEntry& e : t.entries) stale = stale || e.recNo == 0 || e.recNo > count;
+    // A record changed by a program that did not update the index: its
+    // entry would send a walk or a FindKey to the wrong place.
+    for (auto e = t.entries.begin(); !stale && e != t.entries.end(); ++e) {
+      const char* record = readRecord(e->recNo);
+      stale = !record || compareKeys(shared_->header.ldid, t.layout.type, e->key,
+                                     keyOf(static_cast<int>(i), record)) != 0;
+    }
     if (!stale) continue;
     // An index left behind by a program that stopped before writing it, or
     // one that does not match the table: built again from the records.
@@ -438,7 +455,8 @@ void DbfTable::rebuildStaleTags() {
       if (!record) break;
       insertEntry(t, IndexEntry{keyOf(static_cast<int>(i), record), n});
     }
-    shared_->indexDirty = true;
+    // Only in memory: opening a table to read it never changes a file. The
+    // rebuilt tag reaches the .MDX with the first record written, if any.
   }
 }
 
@@ -602,7 +620,8 @@ void emptyTable(const fs::path& path, const std::string& displayName) {
   try {
     struct stat st {};
     if (fstat(fd, &st) != 0) throw ioError(displayName, "leer");
-    std::string head = readAll(fd, 0, static_cast<std::size_t>(std::min<off_t>(st.st_size, 65536)));
+    std::string head =
+        readAll(fd, 0, static_cast<std::size_t>(std::min<off_t>(st.st_size, 65536)), displayName);
     Header h = parseHeader(head, static_cast<std::uint64_t>(st.st_size), displayName);
     std::vector<Tag> tags;
     fs::path mdx = siblingFile(path, "MDX");

@@ -5,6 +5,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "data/text_cut.h"
+
 namespace pasarela {
 
 namespace {
@@ -107,7 +109,8 @@ void TraspasarSolucion(TransferContext& ctx, Table& profesores, Table& asignatur
     ImportReport::Subject wanted{soluc.asString("NIVEL"), soluc.asString("CURSO"), soluc.asString("ASIG")};
     auto subject = codvalenByKey.find(subjectKey(wanted.nivel, wanted.curso, wanted.asig));
     const std::string codasig = subject == codvalenByKey.end() ? std::string() : subject->second;
-    horgrup.setString("codgrup", codasig.substr(0, 4) + soluc.asString("GRUPO"));
+    // The first 4 characters, not bytes: "1EÑO" stays whole.
+    horgrup.setString("codgrup", firstChars(codasig, 4) + soluc.asString("GRUPO"));
     horgrup.setString("codasig", codasig);
     horgrup.post();
 

@@ -94,7 +94,8 @@ TEST_F(CopyFileTest, NamesResolveWithoutRegardToCase) {
 
 TEST_F(CopyFileTest, MissingDestinationFolderIsAnInvalidName) {
   put("OB/grupos.dbf", "grupos");
-  expectIoError("C:\\KTEMP\\VAVOVIDI\\grupos.dbf", "C:\\OB\\grupos.dbf", 3, "Nombre de archivo inválido");
+  expectIoError("C:\\KTEMP\\VAVOVIDI\\grupos.dbf", "C:\\OB\\grupos.dbf", 3,
+                "Nombre de archivo inválido: 'C:\\KTEMP\\VAVOVIDI\\grupos.dbf'");
 }
 
 // Sets the immutable attribute of a file for its lifetime: writing is then
@@ -124,7 +125,9 @@ class Immutable {
   bool set_ = false;
 };
 
-TEST_F(CopyFileTest, ReadOnlySourceIsAccessDenied) {
+// A read-only school table is only read: the copy is made, with the
+// school file's permissions (and writable by us, so it can be replaced).
+TEST_F(CopyFileTest, ReadOnlySourceIsCopiedWithItsPermissions) {
   put("OB/grupos.dbf", "grupos");
   put("KTEMP/VAVOVIDI/grupos.dbf", "old copy");
   const std::filesystem::path source = host("OB/grupos.dbf");
@@ -136,8 +139,23 @@ TEST_F(CopyFileTest, ReadOnlySourceIsAccessDenied) {
   } else {
     ASSERT_EQ(::chmod(source.c_str(), 0444), 0);
   }
-  expectIoError("C:\\KTEMP\\VAVOVIDI\\grupos.dbf", "C:\\OB\\grupos.dbf", 5, "Acceso al archivo denegado");
-  EXPECT_EQ(get("KTEMP/VAVOVIDI/grupos.dbf"), "old copy");
+  CopiarArchivo("C:\\KTEMP\\VAVOVIDI\\grupos.dbf", "C:\\OB\\grupos.dbf");
+  EXPECT_EQ(get("KTEMP/VAVOVIDI/grupos.dbf"), "grupos");
+  struct stat st {};
+  ASSERT_EQ(::stat(host("KTEMP/VAVOVIDI/grupos.dbf").c_str(), &st), 0);
+  if (geteuid() != 0) EXPECT_EQ(st.st_mode & 0777, 0644u);
+}
+
+TEST_F(CopyFileTest, StagedCopyKeepsAPrivateSourcePrivate) {
+  put("OB/alumnos.dbf", "student data");
+  ASSERT_EQ(::chmod(host("OB/alumnos.dbf").c_str(), 0600), 0);
+  std::filesystem::create_directories(host("KTEMP/VAVOVIDI"));
+  const mode_t oldMask = ::umask(0);  // whatever the umask, the school's mode holds
+  CopiarArchivo("C:\\KTEMP\\VAVOVIDI\\alumnos.dbf", "C:\\OB\\alumnos.dbf");
+  ::umask(oldMask);
+  struct stat st {};
+  ASSERT_EQ(::stat(host("KTEMP/VAVOVIDI/alumnos.dbf").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
 TEST_F(CopyFileTest, SourceInExclusiveUseIsASharingViolation) {
@@ -145,7 +163,8 @@ TEST_F(CopyFileTest, SourceInExclusiveUseIsASharingViolation) {
   put("KTEMP/VAVOVIDI/grupos.dbf", "old copy");
   HeldLock lock(host("OB/grupos.dbf"), true);
   ASSERT_TRUE(lock.locked());
-  expectIoError("C:\\KTEMP\\VAVOVIDI\\grupos.dbf", "C:\\OB\\grupos.dbf", 32, "Error de E/S 32");
+  expectIoError("C:\\KTEMP\\VAVOVIDI\\grupos.dbf", "C:\\OB\\grupos.dbf", 32,
+                "Error de E/S 32: 'C:\\OB\\grupos.dbf' (el archivo está en uso por otro programa)");
   EXPECT_EQ(get("KTEMP/VAVOVIDI/grupos.dbf"), "old copy");
 }
 
@@ -163,7 +182,9 @@ TEST_F(CopyFileTest, DestinationInExclusiveUseIsASharingViolationAndKeepsItsCont
   put("KTEMP/VAVOVIDI/horgrup.dbf", "held by another program");
   HeldLock lock(host("KTEMP/VAVOVIDI/horgrup.dbf"), true);
   ASSERT_TRUE(lock.locked());
-  expectIoError("C:\\KTEMP\\VAVOVIDI\\horgrup.dbf", "C:\\OB\\horgrup.dbf", 32, "Error de E/S 32");
+  expectIoError(
+      "C:\\KTEMP\\VAVOVIDI\\horgrup.dbf", "C:\\OB\\horgrup.dbf", 32,
+      "Error de E/S 32: 'C:\\KTEMP\\VAVOVIDI\\horgrup.dbf' (el archivo está en uso por otro programa)");
   EXPECT_EQ(get("KTEMP/VAVOVIDI/horgrup.dbf"), "held by another program");
 }
 
@@ -189,7 +210,7 @@ TEST_F(CopyFileTest, FullDiskIsReportedAndLeavesTheDestinationAsItWas) {
   setrlimit(RLIMIT_FSIZE, &old);
   std::signal(SIGXFSZ, oldHandler);
   EXPECT_EQ(code, 101);
-  EXPECT_EQ(message, "Disco lleno");
+  EXPECT_EQ(message, "Disco lleno: 'C:\\OB\\horgrup.dbf'");
   EXPECT_EQ(get("OB/horgrup.dbf"), "the school's timetable before the import");
   // Nothing but the two tables: no half-written copy left behind.
   int files = 0;
@@ -206,10 +227,11 @@ TEST_F(CopyFileTest, CopyOntoItselfLeavesTheFile) {
   EXPECT_TRUE(holds("OB/grupos.dbf", pattern(3000)));
 }
 
-TEST_F(CopyFileTest, CopyKeepsTheDestinationsPermissions) {
+TEST_F(CopyFileTest, CopyTakesTheSourcesPermissions) {
   put("OB/horgrup.dbf", "new");
   put("KTEMP/horgrup.dbf", "old");
-  ASSERT_EQ(::chmod(host("KTEMP/horgrup.dbf").c_str(), 0640), 0);
+  ASSERT_EQ(::chmod(host("OB/horgrup.dbf").c_str(), 0640), 0);
+  ASSERT_EQ(::chmod(host("KTEMP/horgrup.dbf").c_str(), 0666), 0);
   CopiarArchivo("C:\\KTEMP\\horgrup.dbf", "C:\\OB\\horgrup.dbf");
   struct stat st {};
   ASSERT_EQ(::stat(host("KTEMP/horgrup.dbf").c_str(), &st), 0);
