@@ -1,5 +1,7 @@
 #include "export/export_run.h"
+
 #include "data/shell_flags.h"
+#include "export/interchange_build.h"
 
 namespace pasarela {
 
@@ -39,13 +41,19 @@ void BExportarClick(TransferContext& ctx) {
       "ORBENTA.");
   BusyCursor cursor(ctx.ui);
   Transformado = 1;
-  ExportarAsignaturas(ctx);
-  ExportarProfesores(ctx);
-  ExportarAulas(ctx);
-  ExportarAlumnos(ctx);
-  ExportarAsignaturasCurso(ctx);
-  ExportarGrupos(ctx);
-  ExportarAsignaciones(ctx);
+  ComprobarTablasExportacion(ctx);
+  // The procedures write a new set in the run's own folder; the previous
+  // set stays in place until the whole new one is there.
+  InterchangeBuild build;
+  TransferContext inner{ctx.tables, ctx.ui, ctx.sourceFolder, ctx.centre, ctx.language, build.folder()};
+  ExportarAsignaturas(inner);
+  ExportarProfesores(inner);
+  ExportarAulas(inner);
+  ExportarAlumnos(inner);
+  ExportarAsignaturasCurso(inner);
+  ExportarGrupos(inner);
+  ExportarAsignaciones(inner);
+  build.replaceInterchangeSet();
   cursor.release();
   ctx.ui.notice("Proceso finalizado");
   if (NumParametros == 2) ctx.ui.closeMainWindow();

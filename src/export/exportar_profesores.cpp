@@ -147,10 +147,10 @@ std::vector<FieldDef> proftFields() {
 }  // namespace exportar
 
 void ExportarProfesores(TransferContext& ctx) {
-  exportar::deleteInterchangeFiles("PROFT");
+  exportar::deleteInterchangeFiles(ctx.interchangeFolder, "PROFT");
 
   auto proft = std::make_unique<Table>();
-  proft->setDatabaseName(kInterchangeFolder);
+  proft->setDatabaseName(ctx.interchangeFolder);
   proft->setTableName("PROFT.DBF");
   proft->createTable(exportar::proftFields());
   proft->open();

@@ -8,6 +8,7 @@
 #include "data/winpath.h"
 #include "import/copy_back.h"
 #include "import/slot_times.h"
+#include "import/solution_check.h"
 #include "import/solution_transfer.h"
 #include "import/teacher_check.h"
 #include "import/timetable_template.h"
@@ -71,6 +72,7 @@ void BImportarClick(TransferContext& ctx, const ImportOptions& options) {
     return;
   }
 
+  ComprobarSolucion(ctx);
   ComprobarHorariosOrigen(source);
   stageTimetable(ctx.tables.wwTableHorGrup, source, "horgrup.dbf");
   stageTimetable(ctx.tables.wwTableHorProf, source, "horprof.dbf");

@@ -143,7 +143,9 @@ TEST_F(CopyFileTest, ReadOnlySourceIsCopiedWithItsPermissions) {
   EXPECT_EQ(get("KTEMP/VAVOVIDI/grupos.dbf"), "grupos");
   struct stat st {};
   ASSERT_EQ(::stat(host("KTEMP/VAVOVIDI/grupos.dbf").c_str(), &st), 0);
-  if (geteuid() != 0) EXPECT_EQ(st.st_mode & 0777, 0644u);
+  if (geteuid() != 0) {
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
+  }
 }
 
 TEST_F(CopyFileTest, StagedCopyKeepsAPrivateSourcePrivate) {
