@@ -4,7 +4,7 @@
 #include <iterator>
 
 #include "data/winpath.h"
-#include "dbase/error.h"
+#include "base/error.h"
 
 namespace pasarela {
 

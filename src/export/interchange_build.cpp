@@ -1,7 +1,5 @@
 #include "export/interchange_build.h"
 
-#include <unistd.h>
-
 #include <atomic>
 #include <cctype>
 #include <chrono>
@@ -10,9 +8,11 @@
 #include <vector>
 
 #include "data/interchange_set.h"
-#include "data/io_error.h"
+#include "base/os/file_system.h"
+#include "base/os/io_code.h"
+#include "base/os/system.h"
 #include "data/winpath.h"
-#include "dbase/error.h"
+#include "base/error.h"
 
 namespace pasarela {
 
@@ -27,7 +27,7 @@ const char* const kExtensiones[] = {".DBF", ".MDX"};
 std::string runFolderName() {
   static std::atomic<unsigned> runs{0};
   const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-  return "PASARELA-NUEVO-" + std::to_string(::getpid()) + "-" + std::to_string(now % 1000000) + "-" +
+  return "PASARELA-NUEVO-" + std::to_string(os::processId()) + "-" + std::to_string(now % 1000000) + "-" +
          std::to_string(++runs);
 }
 
@@ -86,9 +86,8 @@ void InterchangeBuild::replaceInterchangeSet() {
   // Every move done, to be undone in reverse when a later one fails.
   std::vector<std::pair<fs::path, fs::path>> moved;
   auto move = [&](const fs::path& from, const fs::path& to, const std::string& windowsName) {
-    std::error_code err;
-    fs::rename(from, to, err);
-    if (err) throw ioErrorOn(windowsErrorFromErrno(err.value(), IoOperation::Create, true), windowsName);
+    const os::Status s = os::replaceFile(from, to);
+    if (!s.ok()) throw IoError(s.code, os::ioErrorMessage(s.code) + ": '" + windowsName + "'");
     moved.emplace_back(from, to);
   };
   try {
@@ -123,9 +122,7 @@ void InterchangeBuild::replaceInterchangeSet() {
   } catch (const Error& e) {
     std::string notRestored;
     for (auto it = moved.rbegin(); it != moved.rend(); ++it) {
-      std::error_code err;
-      fs::rename(it->second, it->first, err);
-      if (err) notRestored += (notRestored.empty() ? "" : ", ") + winpath::fromHost(it->first);
+      if (!os::replaceFile(it->second, it->first).ok()) notRestored += (notRestored.empty() ? "" : ", ") + winpath::fromHost(it->first);
     }
     if (!notRestored.empty()) {
       throw Error(std::string(e.what()) + ". ¡Atención! No se han podido restaurar en C:\\KTEMP: " +

@@ -4,7 +4,7 @@
 
 #include "data/interchange_set.h"
 #include "data/winpath.h"
-#include "dbase/error.h"
+#include "base/error.h"
 #include "import/slot_times.h"
 
 namespace pasarela {
