@@ -82,9 +82,9 @@ void copyFile(const std::string& destination, const std::string& source) {
   // disk) leaves the destination as it was, never a truncated file.
   TemporaryFile temporary(os::temporarySibling(dst));
   os::File out;
-  check(os::File::open(temporary.path(), os::Access::ReadWrite, os::Create::Truncate, os::Share::Unlocked,
-                       out),
-        destination);
+  check(
+      os::File::open(temporary.path(), os::Access::ReadWrite, os::Create::Truncate, os::Share::Unlocked, out),
+      destination);
   // The copy is as private as the school keeps its file (student data),
   // whatever the umask.
   check(os::copyPermissions(src, temporary.path()), destination);

@@ -7,12 +7,12 @@
 #include <utility>
 #include <vector>
 
-#include "data/interchange_set.h"
+#include "base/error.h"
 #include "base/os/file_system.h"
 #include "base/os/io_code.h"
 #include "base/os/system.h"
+#include "data/interchange_set.h"
 #include "data/winpath.h"
-#include "base/error.h"
 
 namespace pasarela {
 
@@ -122,7 +122,8 @@ void InterchangeBuild::replaceInterchangeSet() {
   } catch (const Error& e) {
     std::string notRestored;
     for (auto it = moved.rbegin(); it != moved.rend(); ++it) {
-      if (!os::replaceFile(it->second, it->first).ok()) notRestored += (notRestored.empty() ? "" : ", ") + winpath::fromHost(it->first);
+      if (!os::replaceFile(it->second, it->first).ok())
+        notRestored += (notRestored.empty() ? "" : ", ") + winpath::fromHost(it->first);
     }
     if (!notRestored.empty()) {
       throw Error(std::string(e.what()) + ". ¡Atención! No se han podido restaurar en C:\\KTEMP: " +

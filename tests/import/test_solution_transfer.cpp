@@ -223,5 +223,24 @@ TEST_F(TransferTest, ASolutionStillHeldByTheGeneratorStopsTheRunBeforeTheCopyBac
   EXPECT_FALSE(ui.busy);
 }
 
+// Course codes with letters beyond ASCII: the group is the subject code's
+// first four characters, not bytes, so it is a group the school has.
+TEST_F(TransferTest, GroupCodesKeepMultiByteLettersWhole) {
+  writeProft({{"GPJ", "GARCIA PEREZ JUAN", 111}});
+  writeAsigvalt({{"MAT", "1EÑOMAT", "EÑO", "1"}, {"LEN", "2ESÒLEN", "ESÒ", "2"}});
+  makeTable("C:\\OB\\grupos.dbf", "CODGRUP C(6); TURNO C(1)", "[[\"1EÑOA\",\"M\"],[\"2ESÒB\",\"M\"]]");
+  std::filesystem::copy_file(host("C:\\OB\\grupos.dbf"), host("C:\\KTEMP\\VAVOVIDI\\grupos.dbf"),
+                             std::filesystem::copy_options::overwrite_existing);
+  writeSoluc({{1, 1, "A1", "GPJ", "EÑO", "1", "MAT", "A"}, {2, 2, "A1", "GPJ", "ESÒ", "2", "LEN", "B"}});
+  runImport({.dryRun = true});
+  auto grup = readBack("C:\\KTEMP\\VAVOVIDI\\horgrup.dbf");
+  ASSERT_EQ(grup.rows.size(), 2u);
+  // Expected: the groups as the independent reader reads them from grupos.
+  auto groups = readBack("C:\\OB\\grupos.dbf");
+  EXPECT_EQ(grup.rows[0]["CODGRUP"], groups.rows[0]["CODGRUP"]);
+  EXPECT_EQ(grup.rows[1]["CODGRUP"], groups.rows[1]["CODGRUP"]);
+  EXPECT_EQ(report.rowsWithoutGroup, 0);
+}
+
 }  // namespace
 }  // namespace pasarela::test
