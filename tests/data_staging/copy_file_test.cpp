@@ -269,6 +269,7 @@ TEST_F(CopyFileTest, LargeFilesAreCopiedWhole) {
   // with a hook set, block by block.
   const std::string content = pattern((5 << 20) + 17, 3);
   put("OB/alumnos.dbf", content);
+  std::filesystem::create_directories(host("KTEMP"));
   CopiarArchivo("C:\\KTEMP\\alumnos.dbf", "C:\\OB\\alumnos.dbf");
   EXPECT_TRUE(holds("KTEMP/alumnos.dbf", content));
   os::testing::ScopedFaultHook hook([](os::testing::Call, const std::filesystem::path&) { return 0; });

@@ -42,7 +42,8 @@ TEST(CodePageTables, EqualIconvOnEveryByte) {
       } else {
         EXPECT_EQ(cp.toUtf8(byte), expected) << "byte " << b;
       }
-      EXPECT_EQ(cp.fromUtf8(cp.toUtf8(byte)), byte) << "byte " << b;
+      // Back to a byte of the same character (a page may hold one twice).
+      EXPECT_EQ(cp.toUtf8(cp.fromUtf8(cp.toUtf8(byte))), cp.toUtf8(byte)) << "byte " << b;
     }
     iconv_close(cd);
   }

@@ -109,7 +109,9 @@ TEST(HeldExclusivelyElsewhere, SeesAnExclusiveOpenOnly) {
   ASSERT_TRUE(File::open(file, Access::ReadWrite, Create::Existing, Share::Exclusive, exclusive).ok());
   // Windows refuses the other open itself and answers false; elsewhere the
   // lock is seen.
-  if (!hasNativeDrives()) EXPECT_TRUE(heldExclusivelyElsewhere(file));
+  if (!hasNativeDrives()) {
+    EXPECT_TRUE(heldExclusivelyElsewhere(file));
+  }
 }
 
 }  // namespace
