@@ -1,6 +1,8 @@
 #include "export/export_run.h"
 
 #include "data/shell_flags.h"
+#include "data/transfer_lock.h"
+#include "data/winpath.h"
 #include "export/interchange_build.h"
 
 namespace pasarela {
@@ -41,6 +43,9 @@ void BExportarClick(TransferContext& ctx) {
       "ORBENTA.");
   BusyCursor cursor(ctx.ui);
   Transformado = 1;
+  // One run at a time on the interchange folder, held until the set is in place.
+  if (!winpath::folderExists(kInterchangeFolder)) winpath::createFolders(kInterchangeFolder);
+  TransferLock lock(kInterchangeFolder);
   ComprobarTablasExportacion(ctx);
   // The procedures write a new set in the run's own folder; the previous
   // set stays in place until the whole new one is there.

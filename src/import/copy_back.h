@@ -32,6 +32,16 @@ void ComprobarHorariosOrigen(const std::string& sourceFolder);
 // Error says what failed. Returns the Windows path of the backup folder.
 std::string CopiarHorariosAlOrigen(const std::string& sourceFolder);
 
+// The journal the copy back keeps in the school's folder while it renames.
+inline constexpr const char* kJournal = "PASARELA.DIARIO";
+
+// At the start of an import: a copy back that was killed between its renames
+// (its journal still in the school's folder) is undone, so that horgrup.dbf
+// and horprof.dbf are again the pair they were; leftover "*.pasarela-*"
+// files of the folder are removed. True when something was undone. Throws
+// pasarela::Error, naming the files, when it cannot put them back.
+bool RecuperarCopiaInterrumpida(const std::string& sourceFolder);
+
 // Tests only: called with "horgrup.dbf" or "horprof.dbf" just before that
 // file is renamed over the school's one; a throw stands for a failing rename.
 void setCopyBackFaultHook(std::function<void(std::string_view file)> hook);

@@ -1,10 +1,12 @@
 #include "import/import_run.h"
 
 #include <exception>
+#include <optional>
 
 #include "data/folders.h"
 #include "data/shell_flags.h"
 #include "data/staging.h"
+#include "data/transfer_lock.h"
 #include "data/winpath.h"
 #include "import/copy_back.h"
 #include "import/slot_times.h"
@@ -60,6 +62,13 @@ void BImportarClick(TransferContext& ctx, const ImportOptions& options) {
   const std::string source = ctx.sourceFolder;
   ComprobarCarpetaOrigen(source);
   if (!winpath::folderExists(kStagingFolder)) winpath::createFolders(kStagingFolder);
+  // One run at a time on this interchange folder and on this school's
+  // folder, held until the run ends: two runs would share the staged copies
+  // and could leave one solution's horgrup beside another's horprof.
+  TransferLock interchangeLock(kInterchangeFolder);
+  std::optional<TransferLock> schoolLock;
+  if (winpath::folderExists(source)) schoolLock.emplace(source);
+  RecuperarCopiaInterrumpida(source);
 
   if (!winpath::fileExists(kSolucion)) {
     ui.normalCursor();

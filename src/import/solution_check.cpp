@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "base/error.h"
 #include "data/interchange_set.h"
 #include "data/winpath.h"
-#include "base/error.h"
 #include "import/slot_times.h"
 
 namespace pasarela {

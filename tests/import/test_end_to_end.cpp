@@ -60,7 +60,8 @@ TEST_F(EndToEndTest, ImportRewritesTheSchoolsTimetableFromTheSolution) {
   // is a course prefix of the subject code followed by the letter.
   auto groupOf = [&](const std::string& codasig, const std::string& letter) {
     for (const std::string& g : groups) {
-      if (g.size() <= letter.size() || g.compare(g.size() - letter.size(), letter.size(), letter) != 0) continue;
+      if (g.size() <= letter.size() || g.compare(g.size() - letter.size(), letter.size(), letter) != 0)
+        continue;
       const std::string course = g.substr(0, g.size() - letter.size());
       if (codasig.compare(0, course.size(), course) == 0) return g;
     }
@@ -89,7 +90,9 @@ TEST_F(EndToEndTest, ImportRewritesTheSchoolsTimetableFromTheSolution) {
     EXPECT_EQ(g["NUMHORA"], s["HORA"]);
     EXPECT_EQ(g["DNI"], dni);
     EXPECT_EQ(g["CODASIG"], codasig);
-    if (!codasig.empty()) EXPECT_EQ(g["CODGRUP"], groupOf(codasig, s["GRUPO"]));
+    if (!codasig.empty()) {
+      EXPECT_EQ(g["CODGRUP"], groupOf(codasig, s["GRUPO"]));
+    }
     ++k;
   }
   EXPECT_EQ(k, grup.rows.size());
