@@ -1,6 +1,7 @@
 #include "export/export_run.h"
 
 #include "data/shell_flags.h"
+#include "data/staging.h"
 #include "data/transfer_lock.h"
 #include "data/winpath.h"
 #include "export/interchange_build.h"
@@ -46,6 +47,8 @@ void BExportarClick(TransferContext& ctx) {
   // One run at a time on the interchange folder, held until the set is in place.
   if (!winpath::folderExists(kInterchangeFolder)) winpath::createFolders(kInterchangeFolder);
   TransferLock lock(kInterchangeFolder);
+  // Tables staged from the staging folder itself would be copies of copies.
+  if (!ctx.sourceFolder.empty()) ComprobarCarpetaOrigen(ctx.sourceFolder);
   ComprobarTablasExportacion(ctx);
   // The procedures write a new set in the run's own folder; the previous
   // set stays in place until the whole new one is there.

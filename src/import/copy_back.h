@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "data/staging.h"  // ComprobarCarpetaOrigen
+
 namespace pasarela {
 
 // The staged files that travel back, and their names in the source folder.
@@ -14,11 +16,6 @@ inline constexpr const char* kTimetableFiles[] = {"horgrup.dbf", "horprof.dbf"};
 
 // How many dated backups of the school's previous timetable files are kept.
 inline constexpr int kBackupsKept = 10;
-
-// Refuses a source folder that is the staging folder itself (whatever its
-// spelling): staging from it or copying back into it would delete its own
-// files. Throws pasarela::Error before anything is touched.
-void ComprobarCarpetaOrigen(const std::string& sourceFolder);
 
 // Refuses a source folder without horgrup.dbf or horprof.dbf, before anything
 // is staged: the import has nothing to replace there.

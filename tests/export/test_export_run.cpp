@@ -232,5 +232,20 @@ TEST_F(ExportRunTest, RoomCodesCutToFourCharactersAreNamed) {
   EXPECT_EQ(warning.find("'A1'"), std::string::npos) << warning;
 }
 
+// The staging folder named as the school's folder: refused, as the import
+// refuses it, before anything is touched.
+TEST_F(ExportRunTest, TheStagingFolderAsSourceIsRefused) {
+  writeSchool();
+  const auto before = snapshot();
+  ctx.sourceFolder = "c:\\ktemp\\Vavovidi";
+  try {
+    BExportarClick(ctx);
+    FAIL() << "the export went on";
+  } catch (const Error& e) {
+    EXPECT_NE(std::string(e.what()).find("carpeta de trabajo"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(snapshot(), before);
+}
+
 }  // namespace
 }  // namespace pasarela::test
