@@ -16,6 +16,7 @@
 #include "base/os/system.h"
 #include "data/folders.h"
 #include "data/winpath.h"
+#include "dbase/dbf_table.h"
 
 namespace pasarela {
 
@@ -170,6 +171,15 @@ std::string backupPrevious(const std::vector<Item>& items) {
       if (!item.existed) continue;
       copyDurably(item.target, item.targetWin, partial / os::hostPath(item.name),
                   winpath::join(folderWin, item.name));
+      // The table's index and memo files go with it, so that restoring a
+      // backup restores a set that fits together.
+      for (const char* extension : {"MDX", "DBT", "FPT"}) {
+        const fs::path sibling = dbase::siblingFile(item.target, extension);
+        if (!fs::is_regular_file(sibling, ec)) continue;
+        const std::string siblingName = os::fileNameUtf8(sibling);
+        copyDurably(sibling, winpath::fromHost(sibling), partial / sibling.filename(),
+                    winpath::join(folderWin, siblingName));
+      }
     }
     fs::rename(partial, root / name, ec);
     if (ec) throw SysFailure{os::ioCodeFromSystemError(ec, os::IoOperation::Create), folderWin};

@@ -189,6 +189,18 @@ TEST_F(CopyBackTest, AKillBetweenTheTwoRenamesIsUndoneAtTheNextStart) {
   EXPECT_EQ(bytes("C:\\OB\\horgrup.dbf"), newHorgrup);
 }
 
+// Restoring a backup must restore a set that fits together: each table's
+// index and memo files are kept with it.
+TEST_F(CopyBackTest, TheBackupHoldsEachTablesIndexAndMemoFiles) {
+  std::ofstream(host("C:\\OB") / "horgrup.mdx", std::ios::binary) << "the old index of horgrup";
+  std::ofstream(host("C:\\OB") / "HORPROF.FPT", std::ios::binary) << "memos of horprof";
+  runImport();
+  ASSERT_EQ(report.outcome, ImportReport::Outcome::Completed);
+  EXPECT_EQ(bytes(report.backupFolder + "\\horgrup.dbf"), horgrup);
+  EXPECT_EQ(bytes(report.backupFolder + "\\horgrup.mdx"), "the old index of horgrup");
+  EXPECT_EQ(bytes(report.backupFolder + "\\HORPROF.FPT"), "memos of horprof");
+}
+
 TEST_F(CopyBackTest, AHalfMadeBackupNeverCountsAndIsRemoved) {
   fs::create_directories(host("C:\\KTEMP\\VAVOVIDI") / "COPIAS" / "29991231-235959.incompleta");
   runImport();
