@@ -79,6 +79,29 @@ std::uint64_t sizeOf(const os::File& file, const std::string& name) {
   return size;
 }
 
+// The Windows path of a file beside the table, as the user knows the table.
+std::string siblingDisplayName(const std::string& displayName, const fs::path& sibling) {
+  const std::size_t cut = displayName.find_last_of("\\:");
+  return (cut == std::string::npos ? std::string() : displayName.substr(0, cut + 1)) +
+         os::fileNameUtf8(sibling);
+}
+
+// Runs `body`; an error naming the index or memo file by its host path names
+// it by its Windows path instead.
+template <class Body>
+auto namingSibling(const std::string& displayName, const fs::path& sibling, Body body) {
+  try {
+    return body();
+  } catch (const Error& e) {
+    std::string message = e.what();
+    const std::string host = os::utf8(sibling), windows = siblingDisplayName(displayName, sibling);
+    for (std::size_t at = message.find(host); at != std::string::npos;
+         at = message.find(host, at + windows.size()))
+      message.replace(at, host.size(), windows);
+    throw Error(message);
+  }
+}
+
 // The fields of a key expression: a field name, or names joined by '+'.
 std::vector<int> keyFieldsOf(const Header& header, const MdxTagLayout& layout) {
   std::vector<int> out;
@@ -120,7 +143,7 @@ std::shared_ptr<SharedTable> loadShared(const os::File& file, const fs::path& pa
     std::error_code ec;
     if (fs::is_regular_file(mdx, ec)) {
       shared->mdxPath = mdx;
-      for (MdxTag& t : readMdx(mdx, shared->header.ldid)) {
+      for (MdxTag& t : namingSibling(displayName, mdx, [&] { return readMdx(mdx, shared->header.ldid); })) {
         Tag tag;
         tag.keyFields = keyFieldsOf(shared->header, t.layout);
         tag.entries = EntrySet(KeyOrder{shared->header.ldid, t.layout.type, t.layout.descending});
@@ -370,18 +393,23 @@ std::string DbfTable::readMemo(std::uint32_t block) {
       }
     }
     if (!fs::exists(path, ec)) {
-      throw Error("No se encuentra el archivo de memos '" + path.filename().string() + "' de '" +
-                  displayName_ + "'");
+      throw Error("No se encuentra el archivo de memos '" + siblingDisplayName(displayName_, path) +
+                  "' de '" + displayName_ + "'");
     }
-    shared_->memo = std::make_unique<MemoFile>(path, kind == MemoKind::None ? MemoKind::Dbt3 : kind);
+    shared_->memo = namingSibling(displayName_, path, [&] {
+      return std::make_unique<MemoFile>(path, kind == MemoKind::None ? MemoKind::Dbt3 : kind);
+    });
   }
-  return shared_->memo->read(block);
+  return namingSibling(displayName_, shared_->memo->path(), [&] { return shared_->memo->read(block); });
 }
 
 void DbfTable::flushIndex() {
   if (!shared_ || !shared_->indexDirty || shared_->tags.empty() || !writable_) return;
   fs::path mdx = shared_->mdxPath.empty() ? siblingFile(shared_->path, "MDX") : shared_->mdxPath;
-  writeIndexFile(mdx, shared_->path, shared_->header.ldid, shared_->tags);
+  namingSibling(displayName_, mdx, [&] {
+    writeIndexFile(mdx, shared_->path, shared_->header.ldid, shared_->tags);
+    return 0;
+  });
   shared_->indexDirty = false;
 }
 
