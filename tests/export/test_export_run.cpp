@@ -247,5 +247,24 @@ TEST_F(ExportRunTest, TheStagingFolderAsSourceIsRefused) {
   EXPECT_EQ(snapshot(), before);
 }
 
+// A school table cut short (half the teachers gone) is a damaged table: the
+// run stops naming the school's file instead of exporting what is left.
+TEST_F(ExportRunTest, ATruncatedSchoolTableStopsTheRunBeforeAnythingChanges) {
+  writeSchool();
+  writeSource("profesor", kProfesorFields,
+              {{"Gil Pons Joan", "Ciències", 111, nullptr}, {"Roig Mas Anna", "Ciències", 222, nullptr}});
+  const auto staged = staging() / "profesor.dbf";
+  std::filesystem::resize_file(staged, std::filesystem::file_size(staged) - 40);
+  const auto before = snapshot();
+  try {
+    BExportarClick(ctx);
+    FAIL() << "the export went on";
+  } catch (const Error& e) {
+    EXPECT_NE(std::string(e.what()).find("truncado"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("'C:\\OB\\profesor.dbf'"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(snapshot(), before);
+}
+
 }  // namespace
 }  // namespace pasarela::test
