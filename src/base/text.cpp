@@ -37,40 +37,6 @@ std::string_view trimRight(std::string_view s) {
   return e == std::string_view::npos ? std::string_view() : s.substr(0, e + 1);
 }
 
-namespace {
-std::uint8_t byteAt(const void* p, std::size_t i) { return static_cast<const std::uint8_t*>(p)[i]; }
-}  // namespace
-
-std::uint16_t readLe16(const void* p) {
-  return static_cast<std::uint16_t>(byteAt(p, 0) | (byteAt(p, 1) << 8));
-}
-
-std::uint32_t readLe32(const void* p) {
-  return static_cast<std::uint32_t>(byteAt(p, 0)) | static_cast<std::uint32_t>(byteAt(p, 1)) << 8 |
-         static_cast<std::uint32_t>(byteAt(p, 2)) << 16 | static_cast<std::uint32_t>(byteAt(p, 3)) << 24;
-}
-
-std::uint64_t readLe64(const void* p) {
-  return static_cast<std::uint64_t>(readLe32(p)) |
-         static_cast<std::uint64_t>(readLe32(static_cast<const std::uint8_t*>(p) + 4)) << 32;
-}
-
-void writeLe16(void* p, std::uint16_t v) {
-  auto* b = static_cast<std::uint8_t*>(p);
-  b[0] = static_cast<std::uint8_t>(v);
-  b[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void writeLe32(void* p, std::uint32_t v) {
-  auto* b = static_cast<std::uint8_t*>(p);
-  for (int i = 0; i < 4; ++i) b[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-std::uint32_t readBe32(const void* p) {
-  return static_cast<std::uint32_t>(byteAt(p, 0)) << 24 | static_cast<std::uint32_t>(byteAt(p, 1)) << 16 |
-         static_cast<std::uint32_t>(byteAt(p, 2)) << 8 | static_cast<std::uint32_t>(byteAt(p, 3));
-}
-
 char32_t nextCodePoint(std::string_view s, std::size_t& at) {
   constexpr char32_t kReplacement = 0xFFFD;
   const auto b0 = static_cast<unsigned char>(s[at]);

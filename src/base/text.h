@@ -21,14 +21,34 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b);
 std::string_view trim(std::string_view s);
 std::string_view trimRight(std::string_view s);
 
-// Little-endian numbers at `p` (no alignment needed).
-std::uint16_t readLe16(const void* p);
-std::uint32_t readLe32(const void* p);
-std::uint64_t readLe64(const void* p);
-void writeLe16(void* p, std::uint16_t v);
-void writeLe32(void* p, std::uint32_t v);
+// Little-endian numbers at `p` (no alignment needed). Inline: the engine
+// reads them for every field of every record.
+inline std::uint8_t byteAt(const void* p, std::size_t i) { return static_cast<const std::uint8_t*>(p)[i]; }
+inline std::uint16_t readLe16(const void* p) {
+  return static_cast<std::uint16_t>(byteAt(p, 0) | (byteAt(p, 1) << 8));
+}
+inline std::uint32_t readLe32(const void* p) {
+  return static_cast<std::uint32_t>(byteAt(p, 0)) | static_cast<std::uint32_t>(byteAt(p, 1)) << 8 |
+         static_cast<std::uint32_t>(byteAt(p, 2)) << 16 | static_cast<std::uint32_t>(byteAt(p, 3)) << 24;
+}
+inline std::uint64_t readLe64(const void* p) {
+  return static_cast<std::uint64_t>(readLe32(p)) |
+         static_cast<std::uint64_t>(readLe32(static_cast<const std::uint8_t*>(p) + 4)) << 32;
+}
+inline void writeLe16(void* p, std::uint16_t v) {
+  auto* b = static_cast<std::uint8_t*>(p);
+  b[0] = static_cast<std::uint8_t>(v);
+  b[1] = static_cast<std::uint8_t>(v >> 8);
+}
+inline void writeLe32(void* p, std::uint32_t v) {
+  auto* b = static_cast<std::uint8_t*>(p);
+  for (int i = 0; i < 4; ++i) b[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
 // Big-endian, as some memo headers store them.
-std::uint32_t readBe32(const void* p);
+inline std::uint32_t readBe32(const void* p) {
+  return static_cast<std::uint32_t>(byteAt(p, 0)) << 24 | static_cast<std::uint32_t>(byteAt(p, 1)) << 16 |
+         static_cast<std::uint32_t>(byteAt(p, 2)) << 8 | static_cast<std::uint32_t>(byteAt(p, 3));
+}
 
 // The code point starting at s[at]; `at` moves past it. A malformed or
 // truncated sequence yields U+FFFD and moves one byte.

@@ -7,11 +7,12 @@
 #include <cstring>
 #include <optional>
 
+#include "base/error.h"
+#include "base/text.h"
 #include "data/table_filter.h"
 #include "data/winpath.h"
 #include "dbase/dbf_table.h"
 #include "dbase/dbf_value.h"
-#include "base/error.h"
 
 namespace pasarela {
 
@@ -24,20 +25,10 @@ namespace {
 
 const char* const kNotEditing = "La fuente de datos no está en modo de edición o inserción";
 
-std::string upperAscii(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
+using text::upperAscii;
 
 // Field names compare without regard to ASCII case.
-bool sameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
+bool sameName(const std::string& a, const std::string& b) { return text::equalsIgnoreCase(a, b); }
 
 std::string trimBoth(std::string_view s) {
   std::size_t b = 0, e = s.size();

@@ -9,13 +9,14 @@
 #include "base/error.h"
 #include "base/os/host_path.h"
 #include "base/os/system.h"
+#include "base/text.h"
 
 namespace fs = std::filesystem;
 
 namespace pasarela::winpath {
 namespace {
 
-char upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+char upper(char c) { return text::upperAscii(c); }
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 

@@ -6,14 +6,13 @@
 
 #include "base/error.h"
 #include "base/os/system.h"
+#include "base/text.h"
 
 namespace pasarela::dbase {
 namespace {
 
-std::uint32_t u16(const std::string& b, std::size_t at) {
-  return static_cast<unsigned char>(b[at]) | (static_cast<unsigned char>(b[at + 1]) << 8);
-}
-std::uint32_t u32(const std::string& b, std::size_t at) { return u16(b, at) | (u16(b, at + 2) << 16); }
+std::uint32_t u16(const std::string& b, std::size_t at) { return text::readLe16(b.data() + at); }
+std::uint32_t u32(const std::string& b, std::size_t at) { return text::readLe32(b.data() + at); }
 
 [[noreturn]] void fail(const std::string& fileName, const std::string& what) {
   throw Error("El archivo '" + fileName + "' no es una tabla dBase válida: " + what);

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/text.h"
+
 namespace pasarela::dbase {
 namespace {
 
@@ -13,16 +15,8 @@ constexpr std::int64_t kJulianOrigin = 2415019;
 // dBase 7 timestamps count milliseconds from 0001-01-01 less one day.
 constexpr double kDBase7Origin = 693594.0 + 1.0;
 
-std::uint32_t le32(const char* p) {
-  std::uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(p[i]);
-  return v;
-}
-std::uint32_t be32(const char* p) {
-  std::uint32_t v = 0;
-  for (int i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(p[i]);
-  return v;
-}
+std::uint32_t le32(const char* p) { return text::readLe32(p); }
+std::uint32_t be32(const char* p) { return text::readBe32(p); }
 std::uint64_t le64(const char* p) { return le32(p) | (static_cast<std::uint64_t>(le32(p + 4)) << 32); }
 std::uint64_t be64(const char* p) { return (static_cast<std::uint64_t>(be32(p)) << 32) | be32(p + 4); }
 void putLe32(char* p, std::uint32_t v) {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/text.h"
+
 namespace pasarela::dbase::mdx_layout {
 
 // Every pointer in the file is a page number; nodes and tag headers are one
@@ -78,20 +80,9 @@ inline std::size_t itemLength(std::size_t keyLength) { return (keyLength + 4 + 3
 // Keys per node: leaves room for the extra child pointer of an interior node.
 inline std::size_t maxKeys(std::size_t itemLen) { return (kBlockSize - kNodeItems - 4) / itemLen; }
 
-inline std::uint32_t get32(const unsigned char* p) {
-  return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-         std::uint32_t(p[3]) << 24;
-}
-inline std::uint16_t get16(const unsigned char* p) { return std::uint16_t(p[0] | p[1] << 8); }
-inline void put32(unsigned char* p, std::uint32_t v) {
-  p[0] = std::uint8_t(v);
-  p[1] = std::uint8_t(v >> 8);
-  p[2] = std::uint8_t(v >> 16);
-  p[3] = std::uint8_t(v >> 24);
-}
-inline void put16(unsigned char* p, std::uint16_t v) {
-  p[0] = std::uint8_t(v);
-  p[1] = std::uint8_t(v >> 8);
-}
+inline std::uint32_t get32(const unsigned char* p) { return text::readLe32(p); }
+inline std::uint16_t get16(const unsigned char* p) { return text::readLe16(p); }
+inline void put32(unsigned char* p, std::uint32_t v) { text::writeLe32(p, v); }
+inline void put16(unsigned char* p, std::uint16_t v) { text::writeLe16(p, v); }
 
 }  // namespace pasarela::dbase::mdx_layout

@@ -12,6 +12,7 @@
 #include "base/os/host_path.h"
 #include "base/os/io_code.h"
 #include "base/os/system.h"
+#include "base/text.h"
 #include "dbase/mdx.h"
 #include "dbase/mdx_layout.h"
 
@@ -32,11 +33,7 @@ void copyName(unsigned char* dst, std::size_t size, const std::string& name) {
   std::memcpy(dst, name.data(), std::min(size - 1, name.size()));
 }
 
-std::string upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
+std::string upper(const std::string& s) { return text::upperAscii(s); }
 
 // One node under construction: where it goes and the largest key below it.
 struct NodeRef {
