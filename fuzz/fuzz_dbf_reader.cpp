@@ -9,9 +9,9 @@
 #include <fstream>
 #include <string>
 
+#include "base/error.h"
 #include "data/table.h"
 #include "data/winpath.h"
-#include "base/error.h"
 
 namespace {
 
@@ -29,10 +29,23 @@ void writeFile(const std::filesystem::path& p, const std::uint8_t* data, std::si
       .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 }
 
+// An input may carry a production index after this line: the table, the
+// marker, then the .MDX. Its tag COD is then walked as well.
+constexpr char kIndexMarker[] = "\n--MDX--\n";
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto dir = folder();
+  const std::string input(reinterpret_cast<const char*>(data), size);
+  const std::size_t marker = input.find(kIndexMarker);
+  std::error_code ec;
+  std::filesystem::remove(dir / "F.MDX", ec);
+  if (marker != std::string::npos) {
+    const std::string mdx = input.substr(marker + sizeof kIndexMarker - 1);
+    writeFile(dir / "F.MDX", reinterpret_cast<const std::uint8_t*>(mdx.data()), mdx.size());
+    size = marker;
+  }
   writeFile(dir / "F.DBF", data, size);
   writeFile(dir / "F.FPT", data, size);
   writeFile(dir / "F.DBT", data, size);
@@ -55,6 +68,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
     }
     for (t.last(); !t.bof() && rows > 0; t.prior(), --rows) {
+    }
+    if (marker != std::string::npos) {
+      // A walk in index order ends within as many steps as there are
+      // records, whatever the index holds.
+      t.setIndexName("COD");
+      const std::uint32_t records = t.recordCount();
+      std::uint32_t steps = 0;
+      for (t.first(); !t.eof(); t.next())
+        if (++steps > records) std::abort();
+      steps = 0;
+      for (t.last(); !t.bof(); t.prior())
+        if (++steps > records) std::abort();
     }
   } catch (const pasarela::Error&) {
   }

@@ -90,6 +90,14 @@ void printReport(const ImportReport& report, const std::string& source) {
                   return "'" + s.nivel + "/" + s.curso + "/" + s.asig + "'";
                 }).c_str());
   }
+  std::printf("rows whose group is not in grupos.dbf: %ld\n", report.rowsWithoutGroup);
+  if (!report.unmatchedGroups.empty())
+    std::printf("  groups: %s\n",
+                joined(report.unmatchedGroups, [](const std::string& s) { return "'" + s + "'"; }).c_str());
+  std::printf("rows whose room is not in aulas.dbf: %ld\n", report.rowsWithoutRoom);
+  if (!report.unmatchedRooms.empty())
+    std::printf("  rooms: %s\n",
+                joined(report.unmatchedRooms, [](const std::string& s) { return "'" + s + "'"; }).c_str());
   if (report.outcome == ImportReport::Outcome::DryRun) {
     std::printf("dry run: %s left unchanged; the rewritten tables are in %s\n", source.c_str(),
                 kStagingFolder);

@@ -14,8 +14,28 @@ namespace pasarela {
 
 namespace {
 
-void check(os::Status status) {
-  if (!status.ok()) throw os::makeIoError(status.code);
+// The code's own message first, then the file the user can act on, then
+// the cause where the code alone does not say it.
+void check(os::Status status, const std::string& windowsPath) {
+  if (status.ok()) return;
+  std::string cause;
+  switch (status.code) {
+    case os::kErrorSharingViolation:
+      cause = " (el archivo está en uso por otro programa)";
+      break;
+    case os::kErrorReadFault:
+      cause = " (error de lectura del disco)";
+      break;
+    case os::kErrorWriteFault:
+      cause = " (error de escritura en el disco)";
+      break;
+    case os::kErrorGenFailure:
+      cause = " (el dispositivo no responde)";
+      break;
+    default:
+      break;
+  }
+  throw IoError(status.code, os::ioErrorMessage(status.code) + ": '" + windowsPath + "'" + cause);
 }
 
 // Removes the half-written copy when the copy fails.
@@ -38,24 +58,22 @@ void copyFile(const std::string& destination, const std::string& source) {
   const fs::path src = winpath::resolve(source);
   const fs::path dst = winpath::resolve(destination);
 
-  // The source is opened for reading and writing, shared, as the
-  // school-management system shares its files: a read-only file is refused
-  // (5), one in exclusive use elsewhere too (32).
+  // The source is only read, shared as the school-management system shares
+  // its files: a read-only school table is copied and never changed; one in
+  // exclusive use elsewhere is refused (32).
   os::File in;
-  check(os::File::open(src, os::Access::ReadWrite, os::Create::Existing, os::Share::Shared, in));
+  check(os::File::open(src, os::Access::Read, os::Create::Existing, os::Share::Shared, in), source);
 
   // A destination that exists must be one we could open for writing, and
   // not in exclusive use elsewhere. Closed again before it is replaced.
-  bool replacing = false;
   {
     os::File existing;
     os::Status s =
         os::File::open(dst, os::Access::ReadWrite, os::Create::Existing, os::Share::Shared, existing);
-    if (s.code != os::kErrorFileNotFound) check(s);
+    if (s.code != os::kErrorFileNotFound) check(s, destination);
     if (s.ok()) {
       os::FileId from, to;
       if (in.id(from).ok() && existing.id(to).ok() && from == to) return;  // onto itself: left as it is
-      replacing = true;
     }
   }
 
@@ -64,17 +82,20 @@ void copyFile(const std::string& destination, const std::string& source) {
   // disk) leaves the destination as it was, never a truncated file.
   TemporaryFile temporary(os::temporarySibling(dst));
   os::File out;
-  check(os::File::open(temporary.path(), os::Access::ReadWrite, os::Create::Truncate, os::Share::Unlocked,
-                       out));
-  if (replacing) check(os::copyPermissions(dst, temporary.path()));
+  check(
+      os::File::open(temporary.path(), os::Access::ReadWrite, os::Create::Truncate, os::Share::Unlocked, out),
+      destination);
+  // The copy is as private as the school keeps its file (student data),
+  // whatever the umask.
+  check(os::copyPermissions(src, temporary.path()), destination);
   std::uint64_t copied = 0;
-  check(os::copyContents(in, out, copied));
-  check(out.close());
+  check(os::copyContents(in, out, copied), destination);
+  check(out.close(), destination);
   // Atomic but not synced, as the copy always was: the school's own files
   // go back through the copy back, which syncs.
-  check(os::replaceFile(temporary.path(), dst, os::Durability::Cached));
+  check(os::replaceFile(temporary.path(), dst, os::Durability::Cached), destination);
   temporary.keep();
-  check(in.close());
+  check(in.close(), source);
 }
 
 }  // namespace

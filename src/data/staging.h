@@ -19,4 +19,9 @@ void CopiarArchivo(const std::string& destino, const std::string& origen);
 // each table component just before its file is replaced.
 void CopiarDatosOrigen(SchoolTables& tables, const std::string& sourceFolder);
 
+// Refuses a source folder that is the staging folder itself (whatever its
+// spelling): staging from it or copying back into it would delete its own
+// files. Throws pasarela::Error before anything is touched.
+void ComprobarCarpetaOrigen(const std::string& sourceFolder);
+
 }  // namespace pasarela

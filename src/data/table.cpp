@@ -125,6 +125,13 @@ struct Table::Impl {
   const Field& field(int userIndex) const {
     return db->header().fields[static_cast<std::size_t>(visibleFields[static_cast<std::size_t>(userIndex)])];
   }
+  // A bad value's error, told where it stands: the value's own message
+  // first, then the table, the field and the record.
+  Error located(const Error& e, int userIndex) const {
+    return Error(std::string(e.what()) + " (tabla '" + path() + "', campo '" + field(userIndex).name +
+                 "', registro " +
+                 (state == TableState::Insert ? std::string("nuevo") : std::to_string(recNo)) + ")");
+  }
   const Field* nullFlags() const {
     int i = db->header().nullFlagsField;
     return i < 0 ? nullptr : &db->header().fields[static_cast<std::size_t>(i)];
@@ -141,6 +148,10 @@ struct Table::Impl {
   bool visible(const char* record) const;
   std::string text(int field, const char* record) const;
   void load(std::uint32_t n);
+  // Loads an index entry's record and stands on that entry: the walk goes on
+  // from the key stored in the index, not from the record's own key, so an
+  // index whose keys differ from their records still ends.
+  void loadEntry(const IndexEntry& e);
   void blankBuffer();
 
   // Navigation primitives: the next/previous visible record from a place.
@@ -261,6 +272,11 @@ void Table::Impl::load(std::uint32_t n) {
   }
 }
 
+void Table::Impl::loadEntry(const IndexEntry& e) {
+  load(e.recNo);
+  if (recNo) indexPos = e;
+}
+
 void Table::Impl::blankBuffer() {
   const dbase::Header& h = db->header();
   buffer.assign(h.recordLength, ' ');
@@ -290,7 +306,7 @@ bool Table::Impl::moveFirst() {
   if (tag >= 0) {
     auto e = indexFrom(db->indexFirst(tag), 1);
     if (!e) return false;
-    load(e->recNo);
+    loadEntry(*e);
     return true;
   }
   auto n = physicalFrom(1, 1);
@@ -303,7 +319,7 @@ bool Table::Impl::moveLast() {
   if (tag >= 0) {
     auto e = indexFrom(db->indexLast(tag), -1);
     if (!e) return false;
-    load(e->recNo);
+    loadEntry(*e);
     return true;
   }
   auto n = physicalFrom(db->recordCount(), -1);
@@ -318,7 +334,7 @@ bool Table::Impl::step(int direction) {
     auto from = direction > 0 ? db->indexAfter(tag, indexPos) : db->indexBefore(tag, indexPos);
     auto e = indexFrom(from, direction);
     if (!e) return false;
-    load(e->recNo);
+    loadEntry(*e);
     return true;
   }
   auto n = physicalFrom(recNo + static_cast<std::uint32_t>(direction), direction);
@@ -379,11 +395,11 @@ void Table::Impl::setText(int userField, const std::string& value) {
     case ValueClass::Number:
       if (isIntegerField(f)) {
         auto v = parseInteger(value);
-        if (!v) throw notInteger(value);
+        if (!v) throw located(notInteger(value), userField);
         setNumber(userField, static_cast<double>(*v), value);
       } else {
         auto v = parseFloat(value);
-        if (!v) throw notFloat(value);
+        if (!v) throw located(notFloat(value), userField);
         setNumber(userField, *v, value);
       }
       return;
@@ -394,7 +410,7 @@ void Table::Impl::setText(int userField, const std::string& value) {
       } else if (v == "F" || v == "FALSE" || v == "N" || v == "0") {
         dbase::writeLogical(f, record, false);
       } else {
-        throw Error("'" + value + "' no es un valor lógico válido");
+        throw located(Error("'" + value + "' no es un valor lógico válido"), userField);
       }
       return;
     }
@@ -402,7 +418,7 @@ void Table::Impl::setText(int userField, const std::string& value) {
     case ValueClass::DateTime: {
       auto days = parseDate(value);
       if (!days || !dbase::writeDays(f, record, dialect, *days))
-        throw Error("'" + value + "' no es una fecha válida");
+        throw located(Error("'" + value + "' no es una fecha válida"), userField);
       return;
     }
     case ValueClass::Memo:
@@ -768,9 +784,9 @@ std::int64_t Table::asInteger(const std::string& fieldName) const {
       if (dbase::isNullFlagged(f, d_->nullFlags(), record)) return 0;
       bool ok = true;
       auto v = dbase::readNumber(f, record, h.dialect, ok);
-      if (!ok) throw notInteger(d_->text(i, record));
+      if (!ok) throw d_->located(notInteger(d_->text(i, record)), i);
       double r = std::nearbyint(v.value_or(0.0));
-      if (!std::isfinite(r) || std::fabs(r) > 9.2e18) throw notInteger(d_->text(i, record));
+      if (!std::isfinite(r) || std::fabs(r) > 9.2e18) throw d_->located(notInteger(d_->text(i, record)), i);
       return static_cast<std::int64_t>(r);
     }
     case ValueClass::Logical:
@@ -781,7 +797,7 @@ std::int64_t Table::asInteger(const std::string& fieldName) const {
     default: {
       std::string t = d_->text(i, record);
       auto v = parseInteger(t);
-      if (!v) throw notInteger(t);
+      if (!v) throw d_->located(notInteger(t), i);
       return *v;
     }
   }
@@ -798,7 +814,7 @@ double Table::asFloat(const std::string& fieldName) const {
       if (dbase::isNullFlagged(f, d_->nullFlags(), record)) return 0;
       bool ok = true;
       auto v = dbase::readNumber(f, record, h.dialect, ok);
-      if (!ok) throw notFloat(d_->text(i, record));
+      if (!ok) throw d_->located(notFloat(d_->text(i, record)), i);
       return v.value_or(0.0);
     }
     case ValueClass::Logical:
@@ -809,7 +825,7 @@ double Table::asFloat(const std::string& fieldName) const {
     default: {
       std::string t = d_->text(i, record);
       auto v = parseFloat(t);
-      if (!v) throw notFloat(t);
+      if (!v) throw d_->located(notFloat(t), i);
       return *v;
     }
   }
@@ -823,13 +839,20 @@ double Table::asDateTime(const std::string& fieldName) const {
   const auto& h = d_->db->header();
   switch (dbase::classify(f, h.dialect)) {
     case ValueClass::Date:
-    case ValueClass::DateTime:
-      return dbase::readDays(f, record, h.dialect).value_or(0.0);
+    case ValueClass::DateTime: {
+      if (auto days = dbase::readDays(f, record, h.dialect)) return *days;
+      // Blanks or zeros are an empty date; anything else (20240230) is not
+      // a date, and must not pass for an empty one.
+      std::string raw = trimBoth(dbase::readTrimmed(f, record));
+      if (f.type == 'D' && raw.find_first_not_of("0 ") != std::string::npos)
+        throw d_->located(Error("'" + raw + "' no es una fecha válida"), i);
+      return 0;
+    }
     default: {
       std::string t = d_->text(i, record);
       if (t.empty()) return 0;
       auto days = parseDate(t);
-      if (!days) throw Error("'" + t + "' no es una fecha válida");
+      if (!days) throw d_->located(Error("'" + t + "' no es una fecha válida"), i);
       return *days;
     }
   }
@@ -846,7 +869,7 @@ bool Table::asBoolean(const std::string& fieldName) const {
   std::string t = upperAscii(d_->text(i, record));
   if (t.empty() || t == "F" || t == "FALSE" || t == "N" || t == "0") return false;
   if (t == "T" || t == "TRUE" || t == "Y" || t == "S" || t == "1") return true;
-  throw Error("'" + d_->text(i, record) + "' no es un valor lógico válido");
+  throw d_->located(Error("'" + d_->text(i, record) + "' no es un valor lógico válido"), i);
 }
 
 bool Table::isNull(const std::string& fieldName) const {
@@ -911,7 +934,7 @@ bool Table::findKey(const std::string& value) {
     d_->checkBrowse();
     auto e = d_->indexFrom(d_->db->indexFind(d_->tag, key), 1);
     if (!e || dbase::compareKeys(d_->db->header().ldid, tag.layout.type, e->key, key) != 0) return false;
-    d_->load(e->recNo);
+    d_->loadEntry(*e);
     d_->eof = d_->bof = false;
     return true;
   }
@@ -920,7 +943,7 @@ bool Table::findKey(const std::string& value) {
   d_->checkBrowse();
   auto e = d_->indexFrom(d_->db->indexFind(d_->tag, key), 1);
   if (!e || dbase::compareKeys(d_->db->header().ldid, tag.layout.type, e->key, key) != 0) return false;
-  d_->load(e->recNo);
+  d_->loadEntry(*e);
   d_->eof = d_->bof = false;
   return true;
 }
@@ -934,7 +957,7 @@ bool Table::findKey(double value) {
   d_->checkBrowse();
   auto e = d_->indexFrom(d_->db->indexFind(d_->tag, key), 1);
   if (!e || dbase::compareKeys(d_->db->header().ldid, tag.layout.type, e->key, key) != 0) return false;
-  d_->load(e->recNo);
+  d_->loadEntry(*e);
   d_->eof = d_->bof = false;
   return true;
 }

@@ -75,13 +75,20 @@ std::string matchComponent(const fs::path& dir, const std::string& name) {
   return name;
 }
 
-fs::path resolveUnder(fs::path base, const std::vector<std::string>& parts) {
+// `base` followed by `parts`. With `atRoot`, `base` is a drive's root and
+// ".." stops there, as it does on Windows: "C:\..\.." is C:\, never a
+// folder outside the drive.
+fs::path resolveUnder(fs::path base, const std::vector<std::string>& parts, bool atRoot = false) {
+  std::size_t depth = 0;
   for (const std::string& part : parts) {
     if (part == ".") continue;
     if (part == "..") {
+      if (atRoot && depth == 0) continue;
+      if (depth > 0) --depth;
       base = base.parent_path();
       continue;
     }
+    ++depth;
     base /= os::hostPath(matchComponent(base, part));
   }
   return base;
@@ -183,7 +190,15 @@ fs::path resolve(const std::string& windowsPath) {
     char letter = upper(windowsPath[0]);
     auto root = driveRoot(letter);
     if (!root) throw Error("La unidad " + std::string(1, letter) + ": no existe");
-    return resolveUnder(*root, components(windowsPath.substr(2)));
+    return resolveUnder(*root, components(windowsPath.substr(2)), true);
+  }
+  if (windowsPath.size() >= 2 && isSeparator(windowsPath[0]) && isSeparator(windowsPath[1])) {
+    // A network path (\\servidor\recurso): Windows opens it itself; a drive
+    // map has no server to send it to, and must not read it as a folder of
+    // the current drive.
+    if (os::hasNativeDrives()) return os::hostPath(windowsPath);
+    throw Error("La ruta de red " + windowsPath +
+                " no se admite: conecte la carpeta compartida a una letra de unidad y use esa letra");
   }
   std::error_code ec;
   fs::path cwd = fs::current_path(ec);
@@ -191,7 +206,7 @@ fs::path resolve(const std::string& windowsPath) {
     // Rooted without a drive: the drive of the current folder.
     std::string here = fromHost(cwd);
     auto root = driveRoot(here[0]);
-    return resolveUnder(root ? *root : fs::path("/"), components(windowsPath));
+    return resolveUnder(root ? *root : fs::path("/"), components(windowsPath), true);
   }
   return resolveUnder(cwd, components(windowsPath));
 }

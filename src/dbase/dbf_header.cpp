@@ -146,6 +146,13 @@ Header parseHeader(const std::string& b, std::uint64_t fileSize, const std::stri
   if (h.fields.empty()) fail(fileName, "no tiene campos");
   if (static_cast<std::uint32_t>(offset) > h.recordLength)
     fail(fileName, "los campos no caben en el registro");
+  // Records longer than their fields are not something a dBase writer makes:
+  // the header or the field list is damaged, and reading on would misplace
+  // every field of every record.
+  if (static_cast<std::uint32_t>(offset) != h.recordLength) {
+    fail(fileName, "la longitud de registro de la cabecera (" + std::to_string(h.recordLength) +
+                       ") no es la suma de sus campos (" + std::to_string(offset) + ")");
+  }
   // Visual FoxPro gives each nullable field a bit of _NullFlags, in field order.
   for (Field& f : h.fields) {
     if (f.system) continue;
@@ -157,9 +164,14 @@ Header parseHeader(const std::string& b, std::uint64_t fileSize, const std::stri
   // Memo fields without a memo version byte (FoxPro 2 tables marked 0x03,
   // for instance): look for a memo file of either kind.
   if (h.memo == MemoKind::None && h.hasMemoFields()) h.memo = MemoKind::Fpt;
-  // Trust the records really in the file over byte 4 when it promises more.
+  // A file shorter than its header says lost records (a copy cut short, a
+  // full disk): reading what is left would pass for the whole table.
   std::uint64_t available = (fileSize - h.headerLength) / h.recordLength;
-  h.recordCount = static_cast<std::uint32_t>(std::min<std::uint64_t>(h.statedCount, available));
+  if (available < h.statedCount) {
+    fail(fileName, "el archivo está truncado: la cabecera anuncia " + std::to_string(h.statedCount) +
+                       " registros y solo hay " + std::to_string(available));
+  }
+  h.recordCount = h.statedCount;
   return h;
 }
 

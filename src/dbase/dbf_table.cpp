@@ -79,6 +79,29 @@ std::uint64_t sizeOf(const os::File& file, const std::string& name) {
   return size;
 }
 
+// The Windows path of a file beside the table, as the user knows the table.
+std::string siblingDisplayName(const std::string& displayName, const fs::path& sibling) {
+  const std::size_t cut = displayName.find_last_of("\\:");
+  return (cut == std::string::npos ? std::string() : displayName.substr(0, cut + 1)) +
+         os::fileNameUtf8(sibling);
+}
+
+// Runs `body`; an error naming the index or memo file by its host path names
+// it by its Windows path instead.
+template <class Body>
+auto namingSibling(const std::string& displayName, const fs::path& sibling, Body body) {
+  try {
+    return body();
+  } catch (const Error& e) {
+    std::string message = e.what();
+    const std::string host = os::utf8(sibling), windows = siblingDisplayName(displayName, sibling);
+    for (std::size_t at = message.find(host); at != std::string::npos;
+         at = message.find(host, at + windows.size()))
+      message.replace(at, host.size(), windows);
+    throw Error(message);
+  }
+}
+
 // The fields of a key expression: a field name, or names joined by '+'.
 std::vector<int> keyFieldsOf(const Header& header, const MdxTagLayout& layout) {
   std::vector<int> out;
@@ -120,7 +143,7 @@ std::shared_ptr<SharedTable> loadShared(const os::File& file, const fs::path& pa
     std::error_code ec;
     if (fs::is_regular_file(mdx, ec)) {
       shared->mdxPath = mdx;
-      for (MdxTag& t : readMdx(mdx, shared->header.ldid)) {
+      for (MdxTag& t : namingSibling(displayName, mdx, [&] { return readMdx(mdx, shared->header.ldid); })) {
         Tag tag;
         tag.keyFields = keyFieldsOf(shared->header, t.layout);
         tag.entries = EntrySet(KeyOrder{shared->header.ldid, t.layout.type, t.layout.descending});
@@ -198,8 +221,9 @@ DbfTable::DbfTable(const fs::path& path, const std::string& displayName, bool ex
   const os::Share share = exclusive ? os::Share::Exclusive : os::Share::Shared;
   os::Status s = os::File::open(path, os::Access::ReadWrite, os::Create::Existing, share, file_);
   writable_ = s.ok();
-  // A read-only file or medium still opens for reading, unless for exclusive use.
-  if (s.code == os::kErrorAccessDenied && !exclusive)
+  // A read-only file or medium still opens for reading, for exclusive use
+  // too (reading never needs to write); writing it then fails naming it.
+  if (s.code == os::kErrorAccessDenied)
     s = os::File::open(path, os::Access::Read, os::Create::Existing, share, file_);
   if (!s.ok()) failOpen(displayName, "abrir", s);
   FileId id;
@@ -273,9 +297,12 @@ const char* DbfTable::readRecord(std::uint32_t recNo) {
     cacheCount_ = static_cast<std::uint32_t>(bytes.size() / len);
     cacheGeneration_ = shared_->generation;
     if (recNo >= cacheFirst_ + cacheCount_) {
-      // The file shrank under us (another program): nothing more to read.
+      // The file shrank under us (another program cut it): the records its
+      // header promised are gone, which is damage, not the end of the table.
       cacheCount_ = 0;
-      return nullptr;
+      throw Error("El archivo '" + displayName_ +
+                  "' no es una tabla dBase válida: el archivo está truncado (falta el registro " +
+                  std::to_string(recNo) + ")");
     }
   }
   return cache_.data() + static_cast<std::size_t>(recNo - cacheFirst_) * len;
@@ -366,18 +393,23 @@ std::string DbfTable::readMemo(std::uint32_t block) {
       }
     }
     if (!fs::exists(path, ec)) {
-      throw Error("No se encuentra el archivo de memos '" + path.filename().string() + "' de '" +
-                  displayName_ + "'");
+      throw Error("No se encuentra el archivo de memos '" + siblingDisplayName(displayName_, path) +
+                  "' de '" + displayName_ + "'");
     }
-    shared_->memo = std::make_unique<MemoFile>(path, kind == MemoKind::None ? MemoKind::Dbt3 : kind);
+    shared_->memo = namingSibling(displayName_, path, [&] {
+      return std::make_unique<MemoFile>(path, kind == MemoKind::None ? MemoKind::Dbt3 : kind);
+    });
   }
-  return shared_->memo->read(block);
+  return namingSibling(displayName_, shared_->memo->path(), [&] { return shared_->memo->read(block); });
 }
 
 void DbfTable::flushIndex() {
   if (!shared_ || !shared_->indexDirty || shared_->tags.empty() || !writable_) return;
   fs::path mdx = shared_->mdxPath.empty() ? siblingFile(shared_->path, "MDX") : shared_->mdxPath;
-  writeIndexFile(mdx, shared_->path, shared_->header.ldid, shared_->tags);
+  namingSibling(displayName_, mdx, [&] {
+    writeIndexFile(mdx, shared_->path, shared_->header.ldid, shared_->tags);
+    return 0;
+  });
   shared_->indexDirty = false;
 }
 
@@ -388,6 +420,13 @@ void DbfTable::rebuildStaleTags() {
     if (t.keyFields.empty()) continue;
     bool stale = t.layout.unique ? t.entries.size() > count : t.entries.size() != count;
     for (const IndexEntry& e : t.entries) stale = stale || e.recNo == 0 || e.recNo > count;
+    // A record changed by a program that did not update the index: its
+    // entry would send a walk or a FindKey to the wrong place.
+    for (auto e = t.entries.begin(); !stale && e != t.entries.end(); ++e) {
+      const char* record = readRecord(e->recNo);
+      stale = !record || compareKeys(shared_->header.ldid, t.layout.type, e->key,
+                                     keyOf(static_cast<int>(i), record)) != 0;
+    }
     if (!stale) continue;
     // An index left behind by a program that stopped before writing it, or
     // one that does not match the table: built again from the records.
@@ -397,7 +436,8 @@ void DbfTable::rebuildStaleTags() {
       if (!record) break;
       insertEntry(t, IndexEntry{keyOf(static_cast<int>(i), record), n});
     }
-    shared_->indexDirty = true;
+    // Only in memory: opening a table to read it never changes a file. The
+    // rebuilt tag reaches the .MDX with the first record written, if any.
   }
 }
 

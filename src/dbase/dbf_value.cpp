@@ -194,7 +194,12 @@ std::optional<double> readDays(const Field& f, const char* record, Dialect diale
       }
     }
     if (v[1] < 1 || v[1] > 12 || v[2] < 1 || v[2] > 31) return std::nullopt;
-    return static_cast<double>(daysFromCivil(v[0], v[1], v[2]));
+    // 20240230 is no date: it must not read as the 1st of March.
+    const std::int64_t days = daysFromCivil(v[0], v[1], v[2]);
+    int y = 0, m = 0, d = 0;
+    civilFromDays(days, y, m, d);
+    if (y != v[0] || m != v[1] || d != v[2]) return std::nullopt;
+    return static_cast<double>(days);
   }
   if ((f.type == 'T' || f.type == '@') && f.length == 8) {
     if (allBytes(p, 8, '\0') || allBytes(p, 8, ' ')) return std::nullopt;

@@ -1,5 +1,10 @@
 #include "export/export_run.h"
+
 #include "data/shell_flags.h"
+#include "data/staging.h"
+#include "data/transfer_lock.h"
+#include "data/winpath.h"
+#include "export/interchange_build.h"
 
 namespace pasarela {
 
@@ -39,20 +44,31 @@ void BExportarClick(TransferContext& ctx) {
       "ORBENTA.");
   BusyCursor cursor(ctx.ui);
   Transformado = 1;
+  // One run at a time on the interchange folder, held until the set is in place.
+  if (!winpath::folderExists(kInterchangeFolder)) winpath::createFolders(kInterchangeFolder);
+  TransferLock lock(kInterchangeFolder);
+  // Tables staged from the staging folder itself would be copies of copies.
+  if (!ctx.sourceFolder.empty()) ComprobarCarpetaOrigen(ctx.sourceFolder);
+  ComprobarTablasExportacion(ctx);
+  // The procedures write a new set in the run's own folder; the previous
+  // set stays in place until the whole new one is there.
+  InterchangeBuild build;
+  TransferContext inner{ctx.tables, ctx.ui, ctx.sourceFolder, ctx.centre, ctx.language, build.folder()};
   ctx.ui.progress("Exportando asignaturas (ASIGVALT.DBF, ASIGNOMT.DBF)");
-  ExportarAsignaturas(ctx);
+  ExportarAsignaturas(inner);
   ctx.ui.progress("Exportando profesores (PROFT.DBF)");
-  ExportarProfesores(ctx);
+  ExportarProfesores(inner);
   ctx.ui.progress("Exportando aulas (AULAT.DBF)");
-  ExportarAulas(ctx);
+  ExportarAulas(inner);
   ctx.ui.progress("Exportando alumnos (ALUMNOST.DBF)");
-  ExportarAlumnos(ctx);
+  ExportarAlumnos(inner);
   ctx.ui.progress("Exportando horas de asignaturas por curso (ASIGCURT.DBF)");
-  ExportarAsignaturasCurso(ctx);
+  ExportarAsignaturasCurso(inner);
   ctx.ui.progress("Exportando grupos y cursos (GRUPOST.DBF, CURSOST.DBF)");
-  ExportarGrupos(ctx);
+  ExportarGrupos(inner);
   ctx.ui.progress("Exportando asignaciones (ASIGT.DBF)");
-  ExportarAsignaciones(ctx);
+  ExportarAsignaciones(inner);
+  build.replaceInterchangeSet();
   cursor.release();
   ctx.ui.notice("Proceso finalizado");
   if (NumParametros == 2) ctx.ui.closeMainWindow();

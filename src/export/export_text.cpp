@@ -67,9 +67,9 @@ std::string trimBlanks(const std::string& text) {
   return text.substr(begin, end - begin);
 }
 
-void deleteInterchangeFiles(const std::string& base) {
+void deleteInterchangeFiles(const std::string& folder, const std::string& base) {
   for (const char* ext : {".DBF", ".MDX"}) {
-    const std::string path = winpath::join(kInterchangeFolder, base + ext);
+    const std::string path = winpath::join(folder, base + ext);
     try {
       if (winpath::fileExists(path)) winpath::deleteFile(path);
     } catch (const std::exception&) {

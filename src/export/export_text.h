@@ -24,8 +24,8 @@ bool isBlank(const std::string& text);
 // Blanks and control characters removed from both ends.
 std::string trimBlanks(const std::string& text);
 
-// Deletes `C:\KTEMP\<base>.DBF` and then `C:\KTEMP\<base>.MDX` where they
+// Deletes `<folder>\<base>.DBF` and then `<folder>\<base>.MDX` where they
 // exist. A deletion that fails is ignored: creating the table reports it.
-void deleteInterchangeFiles(const std::string& base);
+void deleteInterchangeFiles(const std::string& folder, const std::string& base);
 
 }  // namespace pasarela::exportar

@@ -7,6 +7,7 @@
 
 #include "data/folders.h"
 #include "data/table.h"
+#include "data/winpath.h"
 #include "export/export_run.h"
 #include "export/export_text.h"
 #include "export/field_ref.h"
@@ -122,16 +123,16 @@ std::string enrolmentFilter(const std::string& codigo) {
 }  // namespace
 
 void ExportarAlumnos(TransferContext& ctx) {
-  exportar::deleteInterchangeFiles("ALUMNOST");
+  exportar::deleteInterchangeFiles(ctx.interchangeFolder, "ALUMNOST");
 
   auto alumnost = std::make_unique<Table>();
-  alumnost->setDatabaseName(kInterchangeFolder);
+  alumnost->setDatabaseName(ctx.interchangeFolder);
   alumnost->setTableName("ALUMNOST.DBF");
   alumnost->createTable(alumnostFields());
 
   auto asigvalt = std::make_unique<Table>();
   asigvalt->setDatabaseName("");
-  asigvalt->setTableName("C:\\KTEMP\\ASIGVALT.DBF");
+  asigvalt->setTableName(winpath::join(ctx.interchangeFolder, "ASIGVALT.DBF"));
   asigvalt->setIndexName("CODVALEN");
   asigvalt->open();
 

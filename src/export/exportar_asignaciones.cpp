@@ -25,9 +25,9 @@ struct CatalogueEntry {
   std::int64_t lessons = 1;
 };
 
-std::unique_ptr<Table> openLookup(const std::string& tableName) {
+std::unique_ptr<Table> openLookup(const std::string& folder, const std::string& tableName) {
   auto table = std::make_unique<Table>();
-  table->setDatabaseName(kInterchangeFolder);
+  table->setDatabaseName(folder);
   table->setTableName(tableName);
   table->open();
   return table;
@@ -71,10 +71,10 @@ std::string sessionsText(std::int64_t lessons) {
 }  // namespace
 
 void ExportarAsignaciones(TransferContext& ctx) {
-  exportar::deleteInterchangeFiles("ASIGT");
+  exportar::deleteInterchangeFiles(ctx.interchangeFolder, "ASIGT");
 
   auto asigt = std::make_unique<Table>();
-  asigt->setDatabaseName(kInterchangeFolder);
+  asigt->setDatabaseName(ctx.interchangeFolder);
   asigt->setTableName("ASIGT.DBF");
   asigt->createTable({{"CASIG", FieldKind::String, 4},
                       {"CPROF", FieldKind::String, 4},
@@ -88,8 +88,8 @@ void ExportarAsignaciones(TransferContext& ctx) {
                       {"SESIONES", FieldKind::String, kSessionsSize}});
   asigt->open();
 
-  auto asigvalt = openLookup("ASIGVALT.DBF");
-  auto proft = openLookup("PROFT.DBF");
+  auto asigvalt = openLookup(ctx.interchangeFolder, "ASIGVALT.DBF");
+  auto proft = openLookup(ctx.interchangeFolder, "PROFT.DBF");
   // Read when the first timetable line needs them.
   std::optional<std::unordered_map<std::string, CatalogueEntry>> catalogue;
   std::optional<std::unordered_map<std::int64_t, std::string>> teachers;

@@ -32,15 +32,15 @@ std::vector<FieldDef> asigvaltFields() {
 }  // namespace
 
 void ExportarAsignaturas(TransferContext& ctx) {
-  exportar::deleteInterchangeFiles("ASIGNOMT");
+  exportar::deleteInterchangeFiles(ctx.interchangeFolder, "ASIGNOMT");
 
   auto asigvalt = std::make_unique<Table>();
-  asigvalt->setDatabaseName(kInterchangeFolder);
+  asigvalt->setDatabaseName(ctx.interchangeFolder);
   asigvalt->setTableName("ASIGVALT.DBF");
   asigvalt->createTable(asigvaltFields(), {"COD", "CODVALEN"});
 
   auto asignomt = std::make_unique<Table>();
-  asignomt->setDatabaseName(kInterchangeFolder);
+  asignomt->setDatabaseName(ctx.interchangeFolder);
   asignomt->setTableName("ASIGNOMT.DBF");
   asignomt->createTable(asignomtFields());
 

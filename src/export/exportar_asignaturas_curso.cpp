@@ -4,17 +4,18 @@
 
 #include "data/folders.h"
 #include "data/table.h"
+#include "data/winpath.h"
 #include "export/export_run.h"
 #include "export/export_text.h"
 #include "export/field_ref.h"
 
 namespace pasarela {
 
-void ExportarAsignaturasCurso(TransferContext&) {
-  exportar::deleteInterchangeFiles("ASIGCURT");
+void ExportarAsignaturasCurso(TransferContext& ctx) {
+  exportar::deleteInterchangeFiles(ctx.interchangeFolder, "ASIGCURT");
 
   auto asigcurt = std::make_unique<Table>();
-  asigcurt->setDatabaseName(kInterchangeFolder);
+  asigcurt->setDatabaseName(ctx.interchangeFolder);
   asigcurt->setTableName("ASIGCURT.DBF");
   asigcurt->createTable({{"NIVEL", FieldKind::String, 5},
                          {"CURSO", FieldKind::String, 3},
@@ -23,7 +24,7 @@ void ExportarAsignaturasCurso(TransferContext&) {
 
   auto asigvalt = std::make_unique<Table>();
   asigvalt->setDatabaseName("");
-  asigvalt->setTableName("C:\\KTEMP\\ASIGVALT.DBF");
+  asigvalt->setTableName(winpath::join(ctx.interchangeFolder, "ASIGVALT.DBF"));
   asigvalt->setIndexName("CODVALEN");
   asigvalt->open();
   asigcurt->open();

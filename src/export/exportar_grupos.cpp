@@ -21,10 +21,11 @@ std::string compositeKey(std::initializer_list<std::string> parts) {
   return key;
 }
 
-std::unique_ptr<Table> createInterchange(const std::string& base, const std::vector<FieldDef>& fields) {
-  exportar::deleteInterchangeFiles(base);
+std::unique_ptr<Table> createInterchange(const std::string& folder, const std::string& base,
+                                         const std::vector<FieldDef>& fields) {
+  exportar::deleteInterchangeFiles(folder, base);
   auto table = std::make_unique<Table>();
-  table->setDatabaseName(kInterchangeFolder);
+  table->setDatabaseName(folder);
   table->setTableName(base + ".DBF");
   table->createTable(fields);
   table->open();
@@ -34,16 +35,18 @@ std::unique_ptr<Table> createInterchange(const std::string& base, const std::vec
 }  // namespace
 
 void ExportarGrupos(TransferContext& ctx) {
-  auto grupost = createInterchange("GRUPOST", {{"ABREV", FieldKind::String, 4},
-                                               {"TURNO", FieldKind::String, 1},
-                                               {"NIVEL", FieldKind::String, 5},
-                                               {"CURSO", FieldKind::String, 3},
-                                               {"GRUPO", FieldKind::String, 2},
-                                               {"DESCRIP", FieldKind::String, 40}});
-  auto cursost = createInterchange("CURSOST", {{"ABREV", FieldKind::String, 3},
-                                               {"TURNO", FieldKind::String, 1},
-                                               {"NIVEL", FieldKind::String, 5},
-                                               {"CURSO", FieldKind::String, 3}});
+  auto grupost = createInterchange(ctx.interchangeFolder, "GRUPOST",
+                                   {{"ABREV", FieldKind::String, 4},
+                                    {"TURNO", FieldKind::String, 1},
+                                    {"NIVEL", FieldKind::String, 5},
+                                    {"CURSO", FieldKind::String, 3},
+                                    {"GRUPO", FieldKind::String, 2},
+                                    {"DESCRIP", FieldKind::String, 40}});
+  auto cursost = createInterchange(ctx.interchangeFolder, "CURSOST",
+                                   {{"ABREV", FieldKind::String, 3},
+                                    {"TURNO", FieldKind::String, 1},
+                                    {"NIVEL", FieldKind::String, 5},
+                                    {"CURSO", FieldKind::String, 3}});
 
   // The keys of the records written, as the tables hold them: a value cut
   // by its field (a shift of two characters) never equals the source text,

@@ -147,10 +147,10 @@ std::vector<FieldDef> proftFields() {
 }  // namespace exportar
 
 void ExportarProfesores(TransferContext& ctx) {
-  exportar::deleteInterchangeFiles("PROFT");
+  exportar::deleteInterchangeFiles(ctx.interchangeFolder, "PROFT");
 
   auto proft = std::make_unique<Table>();
-  proft->setDatabaseName(kInterchangeFolder);
+  proft->setDatabaseName(ctx.interchangeFolder);
   proft->setTableName("PROFT.DBF");
   proft->createTable(exportar::proftFields());
   proft->open();
@@ -161,8 +161,16 @@ void ExportarProfesores(TransferContext& ctx) {
   while (!profesor.eof()) {
     // A teacher who has left is left out, unless the name is blank or the
     // identity number is missing.
-    const bool left = profesor.asDateTime("FBaja") != 0 &&
-                      !exportar::isBlank(profesor.asString("Apenomprof")) && profesor.asInteger("Dni") != 0;
+    double leaving = 0;
+    try {
+      leaving = profesor.asDateTime("FBaja");
+    } catch (const Error& e) {
+      // Whether the teacher has left cannot be told: neither way is safe.
+      throw Error(std::string(e.what()) + ": fecha de baja del profesor '" + profesor.asString("Apenomprof") +
+                  "'");
+    }
+    const bool left =
+        leaving != 0 && !exportar::isBlank(profesor.asString("Apenomprof")) && profesor.asInteger("Dni") != 0;
     if (!left) {
       proft->append();
       const std::string name = profesor.asString("Apenomprof");

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "base/error.h"
@@ -15,6 +16,7 @@
 #include "base/os/system.h"
 #include "data/folders.h"
 #include "data/winpath.h"
+#include "dbase/dbf_table.h"
 
 namespace pasarela {
 
@@ -83,6 +85,7 @@ std::string stamp() {
 }
 
 const char* const kBackupRoot = "C:\\KTEMP\\VAVOVIDI\\COPIAS";
+const char* const kPartialSuffix = ".incompleta";
 
 // A backup folder's name: "AAAAMMDD-HHMMSS", then "-N" for a later run of
 // the same second.
@@ -108,6 +111,17 @@ void pruneBackups(const fs::path& root) {
     // "-2" suffixes of one second come after the plain stamp.
     return a.substr(0, 15) != b.substr(0, 15) ? a < b : a.size() != b.size() ? a.size() < b.size() : a < b;
   });
+  // Backups a killed run left half made never count; they go.
+  for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() > std::char_traits<char>::length(kPartialSuffix) &&
+        name.compare(name.size() - std::char_traits<char>::length(kPartialSuffix), std::string::npos,
+                     kPartialSuffix) == 0) {
+      std::error_code removed;
+      fs::remove_all(it->path(), removed);
+    }
+  }
+  ec.clear();
   while (names.size() > static_cast<size_t>(kBackupsKept)) {
     fs::remove_all(root / names.front(), ec);
     names.erase(names.begin());
@@ -144,17 +158,33 @@ std::string backupPrevious(const std::vector<Item>& items) {
   ec.clear();
   std::string name = used == 0 ? when : when + "-" + std::to_string(used + 1);
   std::string folderWin = winpath::join(kBackupRoot, name);
-  fs::path folder = root / name;
+  // Built under a name that does not count as a backup, and given its dated
+  // name only once every file is in it: a killed run leaves no half backup
+  // that would rotate a good one out.
+  const std::string partialName = name + kPartialSuffix;
+  fs::path partial = root / partialName;
   try {
-    if (!fs::create_directories(folder, ec) && ec)
+    fs::remove_all(partial, ec);
+    if (!fs::create_directories(partial, ec) && ec)
       throw SysFailure{os::ioCodeFromSystemError(ec, os::IoOperation::Create), folderWin};
     for (const Item& item : items) {
       if (!item.existed) continue;
-      copyDurably(item.target, item.targetWin, folder / os::hostPath(item.name),
+      copyDurably(item.target, item.targetWin, partial / os::hostPath(item.name),
                   winpath::join(folderWin, item.name));
+      // The table's index and memo files go with it, so that restoring a
+      // backup restores a set that fits together.
+      for (const char* extension : {"MDX", "DBT", "FPT"}) {
+        const fs::path sibling = dbase::siblingFile(item.target, extension);
+        if (!fs::is_regular_file(sibling, ec)) continue;
+        const std::string siblingName = os::fileNameUtf8(sibling);
+        copyDurably(sibling, winpath::fromHost(sibling), partial / sibling.filename(),
+                    winpath::join(folderWin, siblingName));
+      }
     }
+    fs::rename(partial, root / name, ec);
+    if (ec) throw SysFailure{os::ioCodeFromSystemError(ec, os::IoOperation::Create), folderWin};
   } catch (const SysFailure& f) {
-    fs::remove_all(folder, ec);
+    fs::remove_all(partial, ec);
     fail(f, std::string("No se ha podido guardar la copia de seguridad de los horarios en ") + kBackupRoot +
                 ". " + kUnchanged);
   }
@@ -165,24 +195,61 @@ std::string backupPrevious(const std::vector<Item>& items) {
 
 void setCopyBackFaultHook(std::function<void(std::string_view)> hook) { faultHook() = std::move(hook); }
 
-void ComprobarCarpetaOrigen(const std::string& sourceFolder) {
-  fs::path source = winpath::resolve(sourceFolder);
-  fs::path staging = winpath::resolve(kStagingFolder);
-  std::error_code ec1, ec2;
-  bool same = fs::equivalent(source, staging, ec1);
-  if (!same) {
-    auto lower = [](std::string s) {
-      std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-      return s;
-    };
-    auto a = fs::weakly_canonical(source, ec1), b = fs::weakly_canonical(staging, ec2);
-    same = !ec1 && !ec2 && lower(a.lexically_normal().string()) == lower(b.lexically_normal().string());
+bool RecuperarCopiaInterrumpida(const std::string& sourceFolder) {
+  if (!winpath::folderExists(sourceFolder)) return false;
+  const fs::path folder = winpath::resolve(sourceFolder);
+  const fs::path journal = winpath::resolve(winpath::join(sourceFolder, kJournal));
+  bool undone = false;
+  std::error_code ec;
+  if (fs::is_regular_file(journal, ec)) {
+    // Each line: the school's file, the new file, the previous file ("-"
+    // when there was none). A new file already renamed is undone by putting
+    // the previous one back; the run never told the user it had finished.
+    std::string text;
+    {
+      os::File in;
+      std::uint64_t size = 0;
+      if (os::File::open(journal, os::Access::Read, os::Create::Existing, os::Share::Unlocked, in).ok() &&
+          in.size(size).ok()) {
+        text.resize(static_cast<std::size_t>(std::min<std::uint64_t>(size, 64 * 1024)));
+        std::size_t done = 0;
+        if (!in.readAt(0, text.data(), text.size(), done).ok()) done = 0;
+        text.resize(done);
+      }
+    }
+    std::string failed;
+    std::size_t start = 0;
+    while (start < text.size()) {
+      std::size_t end = text.find('\n', start);
+      if (end == std::string::npos) end = text.size();
+      const std::string line = text.substr(start, end - start);
+      start = end + 1;
+      const std::size_t a = line.find('\t'), b = line.find('\t', a == std::string::npos ? a : a + 1);
+      if (a == std::string::npos || b == std::string::npos) continue;
+      const fs::path target = folder / line.substr(0, a);
+      const fs::path temp = folder / line.substr(a + 1, b - a - 1);
+      const std::string previousName = line.substr(b + 1);
+      if (fs::exists(temp, ec)) continue;  // never renamed: the school's file is the old one
+      const os::Status s =
+          previousName == "-" ? os::removeFile(target) : os::replaceFile(folder / previousName, target);
+      if (!s.ok()) failed += (failed.empty() ? "" : ", ") + winpath::fromHost(target);
+      undone = true;
+    }
+    if (!failed.empty()) {
+      throw Error(
+          "Una importación anterior se interrumpió al reemplazar los horarios y no se ha podido "
+          "restaurar " +
+          failed + ". No se ha modificado ningún otro archivo");
+    }
+    (void)os::removeFile(journal);
   }
-  if (same) {
-    throw Error("La carpeta de origen " + sourceFolder + " es la carpeta de trabajo " + kStagingFolder +
-                " de PasarelaHoraria, no la de los datos de ORBENTA: elija la carpeta de datos de ORBENTA. "
-                "No se ha modificado ningún archivo");
+  // Whatever an interrupted run left: its new and previous copies.
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.find(".pasarela-") != std::string::npos && it->is_regular_file(ec))
+      (void)os::removeFile(it->path());
   }
+  return undone;
 }
 
 void ComprobarHorariosOrigen(const std::string& sourceFolder) {
@@ -207,9 +274,11 @@ std::string CopiarHorariosAlOrigen(const std::string& sourceFolder) {
     item.staged = winpath::resolve(item.stagedWin);
     item.target = winpath::resolve(item.targetWin);
     std::string stem = os::stemUtf8(os::hostPath(name));
-    item.tempWin = winpath::join(sourceFolder, stem + ".pasarela-nuevo");
-    item.temp = item.target.parent_path() / os::hostPath(stem + ".pasarela-nuevo");
-    item.previous = item.target.parent_path() / os::hostPath(stem + ".pasarela-anterior");
+    // Names of this run only: no other run's file is ever taken for ours.
+    const std::string run = std::to_string(os::processId());
+    item.tempWin = winpath::join(sourceFolder, stem + ".pasarela-nuevo-" + run);
+    item.temp = item.target.parent_path() / os::hostPath(stem + ".pasarela-nuevo-" + run);
+    item.previous = item.target.parent_path() / os::hostPath(stem + ".pasarela-anterior-" + run);
     std::error_code ec;
     item.existed = fs::is_regular_file(item.target, ec);
     if (!winpath::fileExists(item.stagedWin)) {
@@ -257,6 +326,24 @@ std::string CopiarHorariosAlOrigen(const std::string& sourceFolder) {
     fail(f, kUnchanged);
   }
 
+  // Before the first rename, the journal says what is being done, so that a
+  // run killed between the two renames is undone at the next start.
+  const fs::path journal = winpath::resolve(winpath::join(sourceFolder, kJournal));
+  std::string entries;
+  for (const Item& item : items) {
+    entries += item.target.filename().string() + "\t" + item.temp.filename().string() + "\t" +
+               (item.existed ? item.previous.filename().string() : std::string("-")) + "\n";
+  }
+  if (os::Status s = os::writeReplacing(journal, {entries}); !s.ok())
+    fail(SysFailure{s.code, winpath::join(sourceFolder, kJournal)}, kUnchanged);
+  struct JournalDone {
+    fs::path path;
+    bool keep = false;  // a pair not put back: the next run tries again
+    ~JournalDone() {
+      if (!keep) (void)os::removeFile(path);
+    }
+  } journalDone{journal};
+
   size_t replaced = 0;
   try {
     for (const Item& item : items) {
@@ -273,6 +360,14 @@ std::string CopiarHorariosAlOrigen(const std::string& sourceFolder) {
       const Item& item = items[i];
       os::Status r = item.existed ? os::replaceFile(item.previous, item.target) : os::removeFile(item.target);
       if (!r.ok()) notRestored += (notRestored.empty() ? "" : ", ") + item.targetWin;
+    }
+    journalDone.keep = !notRestored.empty();
+    // The school's files are as they were: the backup just made of them is
+    // no backup of anything and must not rotate an older one out.
+    if (notRestored.empty() && !backup.empty()) {
+      std::error_code ec;
+      fs::remove_all(winpath::resolve(backup), ec);
+      backup.clear();
     }
     std::string consequence =
         notRestored.empty()

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "data/staging.h"  // ComprobarCarpetaOrigen
+
 namespace pasarela {
 
 // The staged files that travel back, and their names in the source folder.
@@ -14,11 +16,6 @@ inline constexpr const char* kTimetableFiles[] = {"horgrup.dbf", "horprof.dbf"};
 
 // How many dated backups of the school's previous timetable files are kept.
 inline constexpr int kBackupsKept = 10;
-
-// Refuses a source folder that is the staging folder itself (whatever its
-// spelling): staging from it or copying back into it would delete its own
-// files. Throws pasarela::Error before anything is touched.
-void ComprobarCarpetaOrigen(const std::string& sourceFolder);
 
 // Refuses a source folder without horgrup.dbf or horprof.dbf, before anything
 // is staged: the import has nothing to replace there.
@@ -31,6 +28,16 @@ void ComprobarHorariosOrigen(const std::string& sourceFolder);
 // over them. On any failure the source folder is left as it was and an
 // Error says what failed. Returns the Windows path of the backup folder.
 std::string CopiarHorariosAlOrigen(const std::string& sourceFolder);
+
+// The journal the copy back keeps in the school's folder while it renames.
+inline constexpr const char* kJournal = "PASARELA.DIARIO";
+
+// At the start of an import: a copy back that was killed between its renames
+// (its journal still in the school's folder) is undone, so that horgrup.dbf
+// and horprof.dbf are again the pair they were; leftover "*.pasarela-*"
+// files of the folder are removed. True when something was undone. Throws
+// pasarela::Error, naming the files, when it cannot put them back.
+bool RecuperarCopiaInterrumpida(const std::string& sourceFolder);
 
 // Tests only: called with "horgrup.dbf" or "horprof.dbf" just before that
 // file is renamed over the school's one; a throw stands for a failing rename.

@@ -1,14 +1,17 @@
 #include "import/import_run.h"
 
 #include <exception>
+#include <optional>
 
 #include "data/folders.h"
 #include "data/shell_flags.h"
 #include "data/staging.h"
+#include "data/transfer_lock.h"
 #include "data/winpath.h"
 #include "import/centre_check.h"
 #include "import/copy_back.h"
 #include "import/slot_times.h"
+#include "import/solution_check.h"
 #include "import/solution_transfer.h"
 #include "import/teacher_check.h"
 #include "import/timetable_template.h"
@@ -60,6 +63,13 @@ void BImportarClick(TransferContext& ctx, const ImportOptions& options) {
   const std::string source = ctx.sourceFolder;
   ComprobarCarpetaOrigen(source);
   if (!winpath::folderExists(kStagingFolder)) winpath::createFolders(kStagingFolder);
+  // One run at a time on this interchange folder and on this school's
+  // folder, held until the run ends: two runs would share the staged copies
+  // and could leave one solution's horgrup beside another's horprof.
+  TransferLock interchangeLock(kInterchangeFolder);
+  std::optional<TransferLock> schoolLock;
+  if (winpath::folderExists(source)) schoolLock.emplace(source);
+  RecuperarCopiaInterrumpida(source);
 
   if (!winpath::fileExists(kSolucion)) {
     ui.normalCursor();
@@ -73,6 +83,7 @@ void BImportarClick(TransferContext& ctx, const ImportOptions& options) {
   }
 
   checkCentre(ctx.tables, ctx.centre);
+  ComprobarSolucion(ctx);
   ComprobarHorariosOrigen(source);
   ui.progress("Copiando horgrup.dbf y horprof.dbf de " + source);
   stageTimetable(ctx.tables.wwTableHorGrup, source, "horgrup.dbf");

@@ -29,6 +29,10 @@ struct ImportReport {
   long rowsWithoutSubject = 0;                 // empty codasig: no ASIGVALT.DBF row
   std::vector<std::string> unmatchedTeachers;  // distinct PROF texts, in order of first use
   std::vector<Subject> unmatchedSubjects;      // distinct NIVEL/CURSO/ASIG, in order of first use
+  long rowsWithoutGroup = 0;                   // codgrup not in the staged grupos
+  std::vector<std::string> unmatchedGroups;    // distinct codgrup texts, in order of first use
+  long rowsWithoutRoom = 0;                    // AULA not in the staged aulas
+  std::vector<std::string> unmatchedRooms;     // distinct AULA texts, in order of first use
   std::string backupFolder;                    // the dated copy of the previous files, when made
 
   bool hasProblems() const { return rowsWithoutTeacher > 0 || rowsWithoutSubject > 0; }

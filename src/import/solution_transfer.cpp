@@ -1,9 +1,13 @@
 #include "import/solution_transfer.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+
+#include "data/text_cut.h"
+#include "data/winpath.h"
 
 namespace pasarela {
 
@@ -43,6 +47,26 @@ std::unordered_map<std::string, std::string> subjectCodes(Table& asignaturas) {
   return codes;
 }
 
+// The texts of one field of a staged school table, to tell which groups and
+// rooms of the solution the school knows. Nothing when the table was not
+// staged: then nothing can be told.
+std::optional<std::unordered_set<std::string>> knownCodes(Table& table, const char* field) {
+  if (!winpath::fileExists(table.windowsPath())) return std::nullopt;
+  std::unordered_set<std::string> codes;
+  table.open();
+  for (table.first(); !table.eof(); table.next()) codes.insert(table.asString(field));
+  table.close();
+  return codes;
+}
+
+// Counts a row whose code the school does not know, naming each code once.
+void countUnknown(const std::optional<std::unordered_set<std::string>>& known, const std::string& code,
+                  long& rows, std::vector<std::string>& named, std::unordered_set<std::string>& seen) {
+  if (!known || known->count(code)) return;
+  ++rows;
+  if (seen.insert(code).second) named.push_back(code);
+}
+
 // Closes the three tables on every way out; an unposted row is dropped.
 struct CloseOnExit {
   SchoolTables& t;
@@ -59,6 +83,8 @@ void TraspasarSolucion(TransferContext& ctx, Table& profesores, Table& asignatur
                        const HorasTabla& HorasInicio, const HorasTabla& HorasFinal, ImportReport& report) {
   const auto dniByAbrev = teacherNumbers(profesores);
   const auto codvalenByKey = subjectCodes(asignaturas);
+  const auto groups = knownCodes(ctx.tables.wwTableGrupos, "Codgrup");
+  const auto rooms = knownCodes(ctx.tables.wwTableAulas, "Codaula");
 
   Table& horprof = ctx.tables.wwTableHorProf;
   Table& horgrup = ctx.tables.wwTableHorGrup;
@@ -73,7 +99,7 @@ void TraspasarSolucion(TransferContext& ctx, Table& profesores, Table& asignatur
   horgrup.open();
   soluc.open();
 
-  std::unordered_set<std::string> teachersSeen, subjectsSeen;
+  std::unordered_set<std::string> teachersSeen, subjectsSeen, groupsSeen, roomsSeen;
   for (soluc.first(); !soluc.eof(); soluc.next()) {
     const auto dia = soluc.asInteger("DIA");
     if (dia == 0) continue;
@@ -86,7 +112,8 @@ void TraspasarSolucion(TransferContext& ctx, Table& profesores, Table& asignatur
       horprof.setString("Horad", HorasInicio[slot]);
       horprof.setString("Horah", HorasFinal[slot]);
     }
-    horprof.setString("Ocupa", soluc.asString("AULA"));
+    const std::string aula = soluc.asString("AULA");
+    horprof.setString("Ocupa", aula);
     horprof.setString("Codcen", ctx.centre);
     const std::string prof = soluc.asString("PROF");
     auto teacher = dniByAbrev.find(prof);
@@ -107,11 +134,15 @@ void TraspasarSolucion(TransferContext& ctx, Table& profesores, Table& asignatur
     ImportReport::Subject wanted{soluc.asString("NIVEL"), soluc.asString("CURSO"), soluc.asString("ASIG")};
     auto subject = codvalenByKey.find(subjectKey(wanted.nivel, wanted.curso, wanted.asig));
     const std::string codasig = subject == codvalenByKey.end() ? std::string() : subject->second;
-    horgrup.setString("codgrup", codasig.substr(0, 4) + soluc.asString("GRUPO"));
+    // The first 4 characters, not bytes: "1EÑO" stays whole.
+    const std::string codgrup = firstChars(codasig, 4) + soluc.asString("GRUPO");
+    horgrup.setString("codgrup", codgrup);
     horgrup.setString("codasig", codasig);
     horgrup.post();
 
     ++report.rowsWritten;
+    countUnknown(groups, codgrup, report.rowsWithoutGroup, report.unmatchedGroups, groupsSeen);
+    if (!aula.empty()) countUnknown(rooms, aula, report.rowsWithoutRoom, report.unmatchedRooms, roomsSeen);
     if (dni == 0) {
       ++report.rowsWithoutTeacher;
       if (teacher == dniByAbrev.end() && teachersSeen.insert(prof).second)

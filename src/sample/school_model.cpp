@@ -360,11 +360,14 @@ class Builder {
                                 {"MUS", "Aula de Música", 30},
                                 {"PLA", "Aula de Plàstica", 30},
                                 {"BIBL", "Biblioteca", 40},
-                                {"TALLER", "Taller de Muntatge d'Equips", 20}};
+                                {"TALL", "Taller de Muntatge d'Equips", 20}};
     for (int k = 0; k < opt_.scale; ++k)
       for (const Special& sp : specials) {
         Room r;
-        r.code = sp.code + (k == 0 ? std::string() : std::to_string(k + 1));
+        // Every code fits the 4 characters of the generator's room table:
+        // a second laboratory is "LFI2", a tenth "LF10".
+        const std::string number = k == 0 ? std::string() : std::to_string(k + 1);
+        r.code = std::string(sp.code).substr(0, 4 - std::min<std::size_t>(number.size(), 3)) + number;
         r.name = std::string(sp.name) + (k == 0 ? std::string() : " " + std::to_string(k + 1));
         r.capacity = sp.capacity;
         r.floor = "0";

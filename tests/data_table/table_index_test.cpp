@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <random>
 
 #include "base/error.h"
@@ -162,6 +163,76 @@ TEST_F(TableIndexTest, AnIndexThatMissesRecordsIsBuiltAgain) {
   EXPECT_EQ(seen, (std::vector<std::string>{"A", "B", "M", "X"}));
   EXPECT_TRUE(table_.findKey("A"));
   EXPECT_EQ(table_.recNo(), 4u);
+}
+
+// A record changed by a program that left the index as it was: the walk
+// ends after as many steps as there are records, in the order of the
+// records' own keys, and FindKey finds what the records hold.
+TEST_F(TableIndexTest, AWalkOverAnIndexWhoseKeysDifferFromTheirRecordsEnds) {
+  create({"M", "B", "X", "D"});
+  // Record 2 ("B") becomes "Z" behind the index's back.
+  std::string dbf = bytes("KTEMP/ASIGT.DBF");
+  const std::size_t headerLength = static_cast<unsigned char>(dbf[8]) |
+                                   (static_cast<std::size_t>(static_cast<unsigned char>(dbf[9])) << 8);
+  const std::size_t recordLength = static_cast<unsigned char>(dbf[10]) |
+                                   (static_cast<std::size_t>(static_cast<unsigned char>(dbf[11])) << 8);
+  ASSERT_EQ(dbf[headerLength + recordLength + 1], 'B');
+  dbf[headerLength + recordLength + 1] = 'Z';
+  std::ofstream(host("KTEMP/ASIGT.DBF"), std::ios::binary | std::ios::trunc) << dbf;
+  const std::string mdxBefore = bytes("KTEMP/ASIGT.MDX");
+
+  openTable("COD");
+  std::vector<std::string> seen;
+  for (table_.first(); !table_.eof() && seen.size() < 100; table_.next())
+    seen.push_back(table_.asString("COD"));
+  EXPECT_EQ(seen, (std::vector<std::string>{"D", "M", "X", "Z"}));
+  seen.clear();
+  for (table_.last(); !table_.bof() && seen.size() < 100; table_.prior())
+    seen.push_back(table_.asString("COD"));
+  EXPECT_EQ(seen.size(), 4u);
+  EXPECT_TRUE(table_.findKey("Z"));
+  EXPECT_EQ(table_.recNo(), 2u);
+  EXPECT_FALSE(table_.findKey("B"));
+  table_.close();
+  EXPECT_EQ(bytes("KTEMP/ASIGT.MDX"), mdxBefore) << "reading rebuilt the index in memory only";
+}
+
+// Opening, walking and closing tables whose index does not match them
+// (stale counts, stale keys), one of them read-only, changes no byte and no
+// mode of any file.
+TEST_F(TableIndexTest, ReadingNeverWritesAFile) {
+  create({"M", "B", "X"});
+  const auto mdx = host("KTEMP/ASIGT.MDX");
+  std::filesystem::copy_file(mdx, host("old.mdx"));
+  openTable("");
+  table_.append();
+  table_.setString("COD", "A");
+  table_.post();
+  table_.close();
+  std::filesystem::copy_file(host("old.mdx"), mdx, std::filesystem::copy_options::overwrite_existing);
+  const std::string dbfBefore = bytes("KTEMP/ASIGT.DBF"), mdxBefore = bytes("KTEMP/ASIGT.MDX");
+  for (bool readOnly : {false, true}) {
+    SCOPED_TRACE(readOnly);
+    if (readOnly) {
+      for (const char* f : {"KTEMP/ASIGT.DBF", "KTEMP/ASIGT.MDX"})
+        std::filesystem::permissions(host(f),
+                                     std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    }
+    for (const char* index : {"", "COD", "NUM"}) {
+      Table t;
+      t.setDatabaseName("C:\\KTEMP");
+      t.setTableName("ASIGT.DBF");
+      t.setIndexName(index);
+      t.setExclusive(readOnly);  // an exclusive reader of a read-only table too
+      t.open();
+      for (t.first(); !t.eof(); t.next()) (void)t.asString("COD");
+      t.close();
+    }
+    EXPECT_EQ(bytes("KTEMP/ASIGT.DBF"), dbfBefore);
+    EXPECT_EQ(bytes("KTEMP/ASIGT.MDX"), mdxBefore);
+  }
+  EXPECT_EQ(std::filesystem::status(mdx).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
 }
 
 TEST_F(TableIndexTest, AnotherObjectsPostsShowInIndexOrderOnTheNextMove) {

@@ -99,15 +99,20 @@ TEST_F(TableTest, MessagesOfTheEditingStatesAndFieldLookup) {
   anonymous->append();
   anonymous->setString("NOMBRE", "doce");
   anonymous->post();
-  EXPECT_EQ(messageOf([&] { anonymous->asInteger("NOMBRE"); }), "'doce' no es un valor entero válido");
+  // A bad value says what it is, then where it stands.
+  const std::string where = " (tabla 'C:\\KTEMP\\AULAT.DBF', campo ";
+  EXPECT_EQ(messageOf([&] { anonymous->asInteger("NOMBRE"); }),
+            "'doce' no es un valor entero válido" + where + "'NOMBRE', registro 1)");
   anonymous->edit();
   anonymous->setString("NOMBRE", "");
-  EXPECT_EQ(messageOf([&] { anonymous->asInteger("NOMBRE"); }), "'' no es un valor entero válido");
+  EXPECT_EQ(messageOf([&] { anonymous->asInteger("NOMBRE"); }),
+            "'' no es un valor entero válido" + where + "'NOMBRE', registro 1)");
   anonymous->setString("NOMBRE", " 42");
   EXPECT_EQ(anonymous->asInteger("NOMBRE"), 42);
-  EXPECT_EQ(messageOf([&] { anonymous->setString("PLAZAS", "4x"); }), "'4x' no es un valor entero válido");
+  EXPECT_EQ(messageOf([&] { anonymous->setString("PLAZAS", "4x"); }),
+            "'4x' no es un valor entero válido" + where + "'PLAZAS', registro 1)");
   EXPECT_EQ(messageOf([&] { anonymous->setString("SUPERF", "1,2,3"); }),
-            "'1,2,3' no es un valor punto flotante válido");
+            "'1,2,3' no es un valor punto flotante válido" + where + "'SUPERF', registro 1)");
   anonymous->setString("SUPERF", "1,5");  // either decimal separator
   EXPECT_EQ(anonymous->asFloat("SUPERF"), 1.5);
   anonymous->setFloat("PLAZAS", 2.5);  // a float into an integer field rounds

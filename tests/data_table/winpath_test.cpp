@@ -3,8 +3,8 @@
 
 #include <fstream>
 
-#include "data/winpath.h"
 #include "base/error.h"
+#include "data/winpath.h"
 #include "temp_drive.h"
 
 namespace pasarela {
@@ -39,6 +39,29 @@ TEST_F(WinpathTest, MapsDrivesFromTheEnvironmentAndZToTheRoot) {
   EXPECT_EQ(winpath::fromHost(root_ / "KTEMP" / "a.dbf"), "C:\\KTEMP\\a.dbf");
   EXPECT_EQ(winpath::fromHost("/usr/share"), "Z:\\usr\\share");
   EXPECT_THROW(winpath::resolve("Q:\\a.dbf"), Error);
+}
+
+// ".." stops at a drive's root, as on Windows: a path of drive C never
+// names a file outside it.
+TEST_F(WinpathTest, ParentFoldersStopAtTheDrivesRoot) {
+  EXPECT_EQ(winpath::resolve("C:\\..\\.."), root_);
+  EXPECT_EQ(winpath::resolve("C:\\..\\..\\etc\\passwd"), root_ / "etc" / "passwd");
+  EXPECT_EQ(winpath::resolve("C:\\OB\\..\\..\\KTEMP"), root_ / "KTEMP");
+  EXPECT_EQ(winpath::resolve("C:\\OB\\Datos\\..\\x.dbf"), root_ / "OB" / "x.dbf");
+}
+
+// A network path is not a folder of the current drive.
+TEST_F(WinpathTest, NetworkPathsAreRefused) {
+  for (const char* unc : {"\\\\servidor\\OB\\horgrup.dbf", "//servidor/OB"}) {
+    SCOPED_TRACE(unc);
+    try {
+      winpath::resolve(unc);
+      FAIL() << "resolved";
+    } catch (const Error& e) {
+      EXPECT_NE(std::string(e.what()).find("ruta de red"), std::string::npos) << e.what();
+    }
+    EXPECT_THROW(winpath::fileExists(unc), Error);
+  }
 }
 
 TEST_F(WinpathTest, CommandLinePathsAndTextHelpers) {

@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
+#include "base/error.h"
 #include "data/shell_flags.h"
 #include "data/table.h"
-#include "base/error.h"
 #include "export/export_run.h"
 #include "export_support.h"
 
@@ -38,6 +44,23 @@ class ExportRunTest : public ExportTest {
   }
 
   void writeOldRooms() { writeDbf(ktemp() / "AULAT.DBF", "OLD C(3)", {{"old"}}); }
+
+  // Every file of C:\KTEMP outside the staging folder, with its bytes.
+  std::map<std::string, std::string> snapshot() const {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(ktemp())) {
+      const auto relative = std::filesystem::relative(entry.path(), ktemp()).string();
+      if (relative.rfind("VAVOVIDI", 0) == 0 || relative == "PASARELA.BLQ")
+        continue;  // staging; the run's lock
+      if (entry.is_directory()) {
+        files[relative + "/"] = "";
+        continue;
+      }
+      std::ifstream in(entry.path(), std::ios::binary);
+      files[relative] = std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return files;
+  }
 };
 
 TEST_F(ExportRunTest, RunsTheSevenExportsBetweenNoticeAndFinish) {
@@ -110,16 +133,23 @@ TEST_F(ExportRunTest, EmbeddedModeClosesTheWindow) {
   EXPECT_EQ(Transformado, 1);
 }
 
-TEST_F(ExportRunTest, FailureStopsTheRunAndRestoresTheCursor) {
+// A staged table missing: the run refuses before any interchange table is
+// touched, naming the school's own file. (Before, the exports up to the
+// failing one had already replaced their tables.)
+TEST_F(ExportRunTest, AMissingSchoolTableStopsTheRunBeforeAnythingChanges) {
   writeSchool(/*withTeachers=*/false);
   writeOldRooms();
   NumParametros = 2;
-  EXPECT_THROW(BExportarClick(ctx), Error);
+  const auto before = snapshot();
+  try {
+    BExportarClick(ctx);
+    FAIL() << "the export went on";
+  } catch (const Error& e) {
+    EXPECT_NE(std::string(e.what()).find("'C:\\OB\\profesor.dbf'"), std::string::npos) << e.what();
+  }
   EXPECT_EQ(ui.calls, (std::vector<std::string>{kLongNotice, "busy", "normal"}));
   EXPECT_EQ(Transformado, 1) << "set before the exports start";
-  EXPECT_EQ(output("ASIGVALT").size(), 2u) << "what the first export wrote stays";
-  EXPECT_EQ(readDbf(ktemp() / "AULAT.DBF").fields[0].name, "OLD") << "later exports never ran";
-  EXPECT_FALSE(interchangeExists("ASIGT.DBF"));
+  EXPECT_EQ(snapshot(), before);
 }
 
 TEST_F(ExportRunTest, SecondRunReplacesTheFirst) {
@@ -129,6 +159,112 @@ TEST_F(ExportRunTest, SecondRunReplacesTheFirst) {
   BExportarClick(ctx);
   EXPECT_EQ(output("AULAT").columnValues("ABREV"), (std::vector<std::string>{"B1", "B2"}));
   EXPECT_EQ(output("PROFT").size(), 1u);
+}
+
+// A failure in the last procedure, when the other eight tables are built:
+// the previous nine stay byte for byte, and no building folder is left.
+TEST_F(ExportRunTest, AFailureLateInTheRunLeavesThePreviousSetAsItWas) {
+  writeSchool();
+  BExportarClick(ctx);
+  const auto before = snapshot();
+  ASSERT_TRUE(before.count("ASIGVALT.MDX"));
+  writeSource("horgrup", "CODGRUP C(5); CODASIG C(8); DNI C(10); DIASEM N(1,0)",
+              {{"1ESOA", "1ESOMAT", "x", 1}});
+  writeSource("aulas", kAulasFields, {{"B1", "Aula nova"}});
+  EXPECT_THROW(BExportarClick(ctx), Error);
+  EXPECT_EQ(snapshot(), before);
+}
+
+// A disk that fills up while the new set is written (a file size limit in a
+// child process) leaves the previous set as it was.
+TEST_F(ExportRunTest, AFullDiskLeavesThePreviousSetAsItWas) {
+  writeSchool();
+  BExportarClick(ctx);
+  const auto before = snapshot();
+  std::size_t largest = 0;
+  for (const auto& [name, bytes] : before) largest = std::max(largest, bytes.size());
+  writeSource("aulas", kAulasFields, {{"B1", "Aula nova"}});
+  std::fflush(nullptr);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit {};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = largest - 1;  // the largest table no longer fits
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    int code = 3;
+    try {
+      BExportarClick(ctx);
+    } catch (const Error&) {
+      code = 0;
+    }
+    std::_Exit(code);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the export should have failed";
+  EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(ExportRunTest, ACompleteSetIsMarkedSoTheImportCanTellIt) {
+  writeSchool();
+  BExportarClick(ctx);
+  const auto files = snapshot();
+  ASSERT_TRUE(files.count("PASARELA.EXP"));
+  EXPECT_EQ(files.at("PASARELA.EXP"), "EXPORTACION COMPLETA\r\n");
+  for (const auto& [name, bytes] : files) EXPECT_EQ(name.find("PASARELA-NUEVO"), std::string::npos) << name;
+}
+
+// Room codes AULAT.ABREV cannot hold are cut as before, and the user is told
+// which, and which end up sharing a code.
+TEST_F(ExportRunTest, RoomCodesCutToFourCharactersAreNamed) {
+  writeSchool();
+  writeSource("aulas", kAulasFields,
+              {{"A1", "Aula 1"}, {"TALLER", "Taller"}, {"LAB01", "Laboratori 1"}, {"LAB02", "Laboratori 2"}});
+  BExportarClick(ctx);
+  EXPECT_EQ(output("AULAT").columnValues("ABREV"), (std::vector<std::string>{"A1", "TALL", "LAB0", "LAB0"}));
+  std::string warning;
+  for (const std::string& call : ui.calls)
+    if (call.rfind("notice:Aviso", 0) == 0) warning = call;
+  EXPECT_NE(warning.find("'LAB01' y 'LAB02' como 'LAB0'"), std::string::npos) << warning;
+  EXPECT_NE(warning.find("'TALLER' como 'TALL'"), std::string::npos) << warning;
+  EXPECT_EQ(warning.find("'A1'"), std::string::npos) << warning;
+}
+
+// The staging folder named as the school's folder: refused, as the import
+// refuses it, before anything is touched.
+TEST_F(ExportRunTest, TheStagingFolderAsSourceIsRefused) {
+  writeSchool();
+  const auto before = snapshot();
+  ctx.sourceFolder = "c:\\ktemp\\Vavovidi";
+  try {
+    BExportarClick(ctx);
+    FAIL() << "the export went on";
+  } catch (const Error& e) {
+    EXPECT_NE(std::string(e.what()).find("carpeta de trabajo"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(snapshot(), before);
+}
+
+// A school table cut short (half the teachers gone) is a damaged table: the
+// run stops naming the school's file instead of exporting what is left.
+TEST_F(ExportRunTest, ATruncatedSchoolTableStopsTheRunBeforeAnythingChanges) {
+  writeSchool();
+  writeSource("profesor", kProfesorFields,
+              {{"Gil Pons Joan", "Ciències", 111, nullptr}, {"Roig Mas Anna", "Ciències", 222, nullptr}});
+  const auto staged = staging() / "profesor.dbf";
+  std::filesystem::resize_file(staged, std::filesystem::file_size(staged) - 40);
+  const auto before = snapshot();
+  try {
+    BExportarClick(ctx);
+    FAIL() << "the export went on";
+  } catch (const Error& e) {
+    EXPECT_NE(std::string(e.what()).find("truncado"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("'C:\\OB\\profesor.dbf'"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(snapshot(), before);
 }
 
 }  // namespace

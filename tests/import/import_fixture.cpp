@@ -207,10 +207,17 @@ void ImportTest::writeLhortipo(const std::vector<SlotLine>& lines) {
   }
   rows += "]";
   makeTable("C:\\OB\\lhortipo.dbf", "CODCEN C(8); NUMHORA N(3,0); DESDE C(8); HASTA C(8)", rows);
-  // The import reads the staged copy, as the window stages it at start-up.
+  // The import reads the staged copies, as the window stages them at
+  // start-up: the template lines and the centres the run checks its centre
+  // against.
   fs::create_directories(host("C:\\KTEMP") / "VAVOVIDI");
   fs::copy_file(host("C:\\OB\\lhortipo.dbf"), host("C:\\KTEMP\\VAVOVIDI") / "lhortipo.dbf",
                 fs::copy_options::overwrite_existing);
+  std::error_code ec;
+  if (fs::exists(host("C:\\OB\\centro.dbf"), ec)) {
+    fs::copy_file(host("C:\\OB\\centro.dbf"), host("C:\\KTEMP\\VAVOVIDI") / "centro.dbf",
+                  fs::copy_options::overwrite_existing);
+  }
 }
 
 ReadBack ImportTest::readBack(const std::string& windowsPath) const {

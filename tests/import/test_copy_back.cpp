@@ -13,6 +13,7 @@
 #include <fstream>
 
 #include "data/shell_flags.h"
+#include "data/transfer_lock.h"
 #include "import/copy_back.h"
 #include "import_fixture.h"
 
@@ -69,7 +70,9 @@ class CopyBackTest : public ImportTest {
     EXPECT_EQ(bytes("C:\\OB\\horgrup.dbf"), horgrup);
     EXPECT_EQ(bytes("C:\\OB\\horprof.dbf"), horprof);
     std::vector<std::string> names;
-    for (auto& e : fs::directory_iterator(host("C:\\OB"))) names.push_back(e.path().filename().string());
+    for (auto& e : fs::directory_iterator(host("C:\\OB")))
+      if (e.path().filename() != "PASARELA.BLQ")
+        names.push_back(e.path().filename().string());  // the run's lock
     EXPECT_THAT(names, UnorderedElementsAre("horgrup.dbf", "horprof.dbf", "centro.dbf", "lhortipo.dbf"));
   }
   // Transfers into the staging folder only; the copy back is the test's.
@@ -159,6 +162,111 @@ TEST_F(CopyBackTest, HorgrupIsPutBackWhenHorprofCannotBeReplaced) {
   }
   EXPECT_THAT(asked, ::testing::ElementsAre("horgrup.dbf", "horprof.dbf"));
   expectSourceUnchanged();
+  EXPECT_TRUE(backups().empty()) << "a backup of files left as they were would rotate a real one out";
+}
+
+// The process dies between the two renames (horgrup.dbf already new,
+// horprof.dbf still old): the next run's start puts the pair back as it was
+// and removes what the dead run left.
+TEST_F(CopyBackTest, AKillBetweenTheTwoRenamesIsUndoneAtTheNextStart) {
+  prepareStaged();
+  const std::string newHorgrup = bytes("C:\\KTEMP\\VAVOVIDI\\horgrup.dbf");
+  std::string result = inChild([] {
+    setCopyBackFaultHook([](std::string_view file) {
+      if (file == "horprof.dbf") ::_exit(9);  // as if killed right here
+    });
+    CopiarHorariosAlOrigen("C:\\OB");
+    return std::string("ok");
+  });
+  EXPECT_EQ(result, "") << "the child should have died before the second rename";
+  ASSERT_EQ(bytes("C:\\OB\\horgrup.dbf"), newHorgrup) << "the first rename was done";
+  ASSERT_EQ(bytes("C:\\OB\\horprof.dbf"), horprof);
+  ASSERT_TRUE(fs::exists(host("C:\\OB") / "PASARELA.DIARIO"));
+  EXPECT_TRUE(RecuperarCopiaInterrumpida("C:\\OB"));
+  expectSourceUnchanged();
+  // And the next import goes through.
+  runImport();
+  EXPECT_EQ(report.outcome, ImportReport::Outcome::Completed);
+  EXPECT_EQ(bytes("C:\\OB\\horgrup.dbf"), newHorgrup);
+}
+
+// Restoring a backup must restore a set that fits together: each table's
+// index and memo files are kept with it.
+TEST_F(CopyBackTest, TheBackupHoldsEachTablesIndexAndMemoFiles) {
+  std::ofstream(host("C:\\OB") / "horgrup.mdx", std::ios::binary) << "the old index of horgrup";
+  std::ofstream(host("C:\\OB") / "HORPROF.FPT", std::ios::binary) << "memos of horprof";
+  runImport();
+  ASSERT_EQ(report.outcome, ImportReport::Outcome::Completed);
+  EXPECT_EQ(bytes(report.backupFolder + "\\horgrup.dbf"), horgrup);
+  EXPECT_EQ(bytes(report.backupFolder + "\\horgrup.mdx"), "the old index of horgrup");
+  EXPECT_EQ(bytes(report.backupFolder + "\\HORPROF.FPT"), "memos of horprof");
+}
+
+TEST_F(CopyBackTest, AHalfMadeBackupNeverCountsAndIsRemoved) {
+  fs::create_directories(host("C:\\KTEMP\\VAVOVIDI") / "COPIAS" / "29991231-235959.incompleta");
+  runImport();
+  ASSERT_EQ(report.outcome, ImportReport::Outcome::Completed);
+  EXPECT_EQ(backups().size(), 1u);
+  EXPECT_EQ(report.backupFolder, "C:\\KTEMP\\VAVOVIDI\\COPIAS\\" + backups()[0]);
+}
+
+// Another run holding the interchange folder (the same C:\KTEMP) or the
+// school's folder (another machine, its own C:\KTEMP): refused at once,
+// naming the folder, with nothing touched.
+TEST_F(CopyBackTest, ASecondRunOnTheSameFoldersIsRefusedAtOnce) {
+  for (const char* folder : {"C:\\KTEMP", "C:\\OB"}) {
+    SCOPED_TRACE(folder);
+    const std::string staged = bytes("C:\\KTEMP\\VAVOVIDI\\lhortipo.dbf");
+    {
+      TransferLock other(folder);
+      try {
+        runImport();
+        FAIL() << "the second run went on";
+      } catch (const Error& e) {
+        EXPECT_THAT(std::string(e.what()), HasSubstr("otra transferencia"));
+        EXPECT_THAT(std::string(e.what()), HasSubstr(std::string("carpeta ") + folder + ":"));
+      }
+    }
+    expectSourceUnchanged();
+    EXPECT_TRUE(backups().empty());
+    EXPECT_FALSE(fs::exists(host("C:\\KTEMP\\VAVOVIDI\\horgrup.dbf")));
+  }
+}
+
+// Two imports started together: one runs, the other refuses or runs after
+// it; never a pair from two runs or an empty timetable.
+TEST_F(CopyBackTest, TwoImportsAtOnceGiveTheResultOfOne) {
+  std::vector<pid_t> children;
+  for (int i = 0; i < 2; ++i) {
+    std::fflush(nullptr);
+    pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      int code = 3;
+      try {
+        runImport();
+        code = report.outcome == ImportReport::Outcome::Completed ? 0 : 4;
+      } catch (const Error& e) {
+        code = std::string(e.what()).find("otra transferencia") != std::string::npos ? 1 : 5;
+      }
+      ::_exit(code);
+    }
+    children.push_back(pid);
+  }
+  int completed = 0;
+  for (pid_t pid : children) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    const int code = WEXITSTATUS(status);
+    EXPECT_TRUE(code == 0 || code == 1) << code;
+    completed += code == 0;
+  }
+  EXPECT_GE(completed, 1);
+  auto grup = readBack("C:\\OB\\horgrup.dbf");
+  auto prof = readBack("C:\\OB\\horprof.dbf");
+  EXPECT_EQ(grup.rows.size(), 300u);
+  EXPECT_EQ(prof.rows.size(), 300u);
 }
 
 TEST_F(CopyBackTest, ALockHeldOnTheSchoolsFileStopsTheRunBeforeAnyChange) {

@@ -79,35 +79,33 @@ TEST_F(TransferTest, SubjectCodeIsTheLowestCodvalenAmongEqualLevelCourseAndShort
   EXPECT_EQ(report.unmatchedSubjects[1], (ImportReport::Subject{"ESO", "3", "MAT"}));
 }
 
+// Days and slots outside the week or the template are refused before the
+// transfer (see test_bad_solutions.cpp); the rows here are all good ones.
 TEST_F(TransferTest, DaysSlotsAndTimesFollowTheSolutionRowByRow) {
   writeProft({{"GPJ", "GARCIA PEREZ JUAN", 111}});
   writeAsigvalt({{"MAT", "1ESOMAT", "ESO", "1"}});
   writeSoluc({{0, 1, "A0", "GPJ", "ESO", "1", "MAT", "A"},
               {1, 1, "A1", "GPJ", "ESO", "1", "MAT", "A"},
-              {-2, 2, "A2", "GPJ", "ESO", "1", "MAT", "A"},
-              {3, 0, "A3", "GPJ", "ESO", "1", "MAT", "A"},
-              {4, 21, "A4", "GPJ", "ESO", "1", "MAT", "A"},
+              {7, 2, "A2", "GPJ", "ESO", "1", "MAT", "A"},
               {5, 20, "A5", "GPJ", "ESO", "1", "MAT", "A"},
-              {5, 3, "A6", "GPJ", "ESO", "1", "MAT", "A"},
-              {5, 3, "A6", "GPJ", "ESO", "1", "MAT", "A"},
+              {5, 2, "A6", "GPJ", "ESO", "1", "MAT", "A"},
+              {5, 2, "A6", "GPJ", "ESO", "1", "MAT", "A"},
               {0, 0, "", "", "", "", "", ""}});
   runImport({.dryRun = true});
 
   auto prof = readBack("C:\\KTEMP\\VAVOVIDI\\horprof.dbf");
   auto grup = readBack("C:\\KTEMP\\VAVOVIDI\\horgrup.dbf");
-  ASSERT_EQ(prof.rows.size(), 7u);
-  ASSERT_EQ(grup.rows.size(), 7u);
+  ASSERT_EQ(prof.rows.size(), 5u);
+  ASSERT_EQ(grup.rows.size(), 5u);
   struct Want {
     const char *dia, *hora, *desde, *hasta, *aula;
   };
   const Want want[] = {{"1", "1", "08:00", "08:55", "A1"},
-                       {"-2", "2", "08:55", "09:50", "A2"},
-                       {"3", "0", "", "", "A3"},
-                       {"4", "21", "", "", "A4"},
+                       {"7", "2", "08:55", "09:50", "A2"},
                        {"5", "20", "20:00", "20:55", "A5"},
-                       {"5", "3", "", "", "A6"},
-                       {"5", "3", "", "", "A6"}};
-  for (size_t i = 0; i < 7; ++i) {
+                       {"5", "2", "08:55", "09:50", "A6"},
+                       {"5", "2", "08:55", "09:50", "A6"}};
+  for (size_t i = 0; i < 5; ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(prof.rows[i]["DIASEM"], want[i].dia);
     EXPECT_EQ(prof.rows[i]["NUMHORA"], want[i].hora);
@@ -147,17 +145,6 @@ TEST_F(TransferTest, SchoolTablesKeepTheirStructureAndCodePageAndNewRowsLeaveOth
   EXPECT_EQ(prof.rows[0]["OBSERV"], "");
   // Non-ASCII text reaches the school's code page.
   EXPECT_EQ(prof.rows[0]["OCUPA"], "Año");
-}
-
-TEST_F(TransferTest, ASolutionWithoutDaysEmptiesBothTablesAndStillCopiesThemBack) {
-  writeProft({{"GPJ", "GARCIA PEREZ JUAN", 111}});
-  writeAsigvalt({{"MAT", "1ESOMAT", "ESO", "1"}});
-  writeSoluc({{0, 1, "A1", "GPJ", "ESO", "1", "MAT", "A"}});
-  runImport();
-  EXPECT_EQ(report.outcome, ImportReport::Outcome::Completed);
-  EXPECT_EQ(report.rowsWritten, 0);
-  EXPECT_TRUE(readBack("C:\\OB\\horgrup.dbf").rows.empty());
-  EXPECT_TRUE(readBack("C:\\OB\\horprof.dbf").rows.empty());
 }
 
 TEST_F(TransferTest, AnAbbreviationChangedInTheCheckWindowChangesWhichRowsFindTheTeacher) {
@@ -235,6 +222,25 @@ TEST_F(TransferTest, ASolutionStillHeldByTheGeneratorStopsTheRunBeforeTheCopyBac
   EXPECT_EQ(bytes("C:\\OB\\horgrup.dbf"), g);
   EXPECT_EQ(bytes("C:\\OB\\horprof.dbf"), p);
   EXPECT_FALSE(ui.busy);
+}
+
+// Course codes with letters beyond ASCII: the group is the subject code's
+// first four characters, not bytes, so it is a group the school has.
+TEST_F(TransferTest, GroupCodesKeepMultiByteLettersWhole) {
+  writeProft({{"GPJ", "GARCIA PEREZ JUAN", 111}});
+  writeAsigvalt({{"MAT", "1EÑOMAT", "EÑO", "1"}, {"LEN", "2ESÒLEN", "ESÒ", "2"}});
+  makeTable("C:\\OB\\grupos.dbf", "CODGRUP C(6); TURNO C(1)", "[[\"1EÑOA\",\"M\"],[\"2ESÒB\",\"M\"]]");
+  std::filesystem::copy_file(host("C:\\OB\\grupos.dbf"), host("C:\\KTEMP\\VAVOVIDI\\grupos.dbf"),
+                             std::filesystem::copy_options::overwrite_existing);
+  writeSoluc({{1, 1, "A1", "GPJ", "EÑO", "1", "MAT", "A"}, {2, 2, "A1", "GPJ", "ESÒ", "2", "LEN", "B"}});
+  runImport({.dryRun = true});
+  auto grup = readBack("C:\\KTEMP\\VAVOVIDI\\horgrup.dbf");
+  ASSERT_EQ(grup.rows.size(), 2u);
+  // Expected: the groups as the independent reader reads them from grupos.
+  auto groups = readBack("C:\\OB\\grupos.dbf");
+  EXPECT_EQ(grup.rows[0]["CODGRUP"], groups.rows[0]["CODGRUP"]);
+  EXPECT_EQ(grup.rows[1]["CODGRUP"], groups.rows[1]["CODGRUP"]);
+  EXPECT_EQ(report.rowsWithoutGroup, 0);
 }
 
 }  // namespace

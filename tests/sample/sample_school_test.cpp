@@ -85,6 +85,24 @@ TEST_F(SampleTest, LargerScalesMultiplyTheSchool) {
   EXPECT_GT(most, 9);
 }
 
+// The generator's room table keeps 4 characters of a room code: every room
+// of the sample fits, so no two rooms end up with one code.
+TEST_F(SampleTest, RoomCodesFitTheGeneratorsFourCharacters) {
+  for (int scale : {1, 11}) {  // 11: a tenth laboratory takes a two-digit number
+    SCOPED_TRACE(scale);
+    sample::SampleOptions options;
+    options.scale = scale;
+    std::filesystem::remove_all(root_ / "OB");
+    sample::writeSampleSchool("C:\\OB", options);
+    std::set<std::string> codes;
+    forEach("C:\\OB", "aulas", [&](Table& t) {
+      const std::string code = t.asString("Codaula");
+      EXPECT_LE(code.size(), 4u) << code;
+      EXPECT_TRUE(codes.insert(code).second) << code;
+    });
+  }
+}
+
 TEST_F(SampleTest, TeachersExerciseTheTeacherExport) {
   sample::SampleOptions options;
   options.seed = 5;
