@@ -15,6 +15,7 @@
 #include "dbase/dbf_value.h"
 #include "dbase/error.h"
 #include "dbase/memo_file.h"
+#include "dbase/system_error_text.h"
 
 namespace fs = std::filesystem;
 
@@ -56,7 +57,7 @@ std::string trim(const std::string& s) {
 Error inUse(const std::string& name) { return Error("El archivo '" + name + "' está en uso"); }
 
 Error ioError(const std::string& name, const char* what) {
-  return Error("No se puede " + std::string(what) + " el archivo '" + name + "': " + std::strerror(errno));
+  return Error("No se puede " + std::string(what) + " el archivo '" + name + "': " + systemErrorText(errno));
 }
 
 // Takes the file's lock without waiting: exclusive = write lock.

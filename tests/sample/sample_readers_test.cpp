@@ -139,7 +139,7 @@ TEST_F(SampleTest, CommandLineWritesIntoAHostFolder) {
   run(program + " sample " + folder.string() + " --scale 2>&1", status);
   EXPECT_EQ(status, 2);
   run(program + " sample " + folder.string() + " --scale abc 2>&1", status);
-  EXPECT_EQ(status, 1);
+  EXPECT_EQ(status, 2);  // a bad value is a usage mistake
   run(program + " sample 2>&1", status);
   EXPECT_EQ(status, 2);
 }

@@ -1,0 +1,63 @@
+// The command line's grammar: each command describes its operands and
+// options once, and the same description parses the words, checks the
+// values and prints the usage. Every message is Spanish.
+#pragma once
+
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace pasarela::cli {
+
+using Args = std::vector<std::string>;
+
+struct OptionSpec {
+  enum class Kind { Flag, Text, Number, Choice };
+  std::string name;  // "--seed"
+  Kind kind = Kind::Flag;
+  std::string valueName;  // "N", shown in the usage
+  std::string help;
+  long long min = 0, max = 0;        // Number: accepted range, both ends included
+  std::vector<std::string> choices;  // Choice: accepted values (first ones shown)
+};
+
+struct CommandSpec {
+  std::string name;
+  std::string operand;  // "ARCHIVO", or empty when the command takes none
+  bool operandRequired = false;
+  std::string summary;  // one line for the general usage
+  std::vector<OptionSpec> options;
+  std::string details;  // paragraphs after the options
+};
+
+// A mistake on the command line (exit code 2).
+class UsageError : public std::runtime_error {
+ public:
+  explicit UsageError(const std::string& message) : std::runtime_error(message) {}
+};
+
+class ParsedArgs {
+ public:
+  bool has(const std::string& option) const { return values_.count(option) != 0; }
+  std::string text(const std::string& option, const std::string& fallback = "") const;
+  long long number(const std::string& option, long long fallback) const;
+  const std::string& operand() const { return operand_; }
+
+ private:
+  friend ParsedArgs parseArgs(const CommandSpec&, const Args&);
+  std::map<std::string, std::string> values_;
+  std::string operand_;
+};
+
+// "--name VALUE", "--name=VALUE", flags, one operand, "--" ending the
+// options. Throws UsageError.
+ParsedArgs parseArgs(const CommandSpec& spec, const Args& args);
+
+// True when the words ask for help ("--help" or "-h" before any "--").
+bool asksForHelp(const Args& args);
+
+// The usage of one command, as `pasarela COMMAND --help` prints it.
+std::string commandUsage(const CommandSpec& spec);
+
+}  // namespace pasarela::cli
