@@ -118,11 +118,9 @@ const CommandSpec& dumpSpec() {
       "ARCHIVO",
       true,
       "muestra el contenido o la estructura de una tabla dBase",
-      {{"--format", OptionSpec::Kind::Text, "FORMATO", "tabla (por omisión), csv o json"},
-       {"--index", OptionSpec::Kind::Text, "ETIQUETA",
-        "recorre la tabla en el orden de esa etiqueta del .MDX"},
-       {"--header", OptionSpec::Kind::Flag, "",
-        "muestra la estructura: versión, página de códigos, campos e índices"}},
+      {textOption("--format", "FORMATO", "tabla (por omisión), csv o json"),
+       textOption("--index", "ETIQUETA", "recorre la tabla en el orden de esa etiqueta del .MDX"),
+       flagOption("--header", "muestra la estructura: versión, página de códigos, campos e índices")},
       "ARCHIVO es una ruta de Windows (C:\\KTEMP\\AULAT.DBF) o una ruta del sistema.\n"
       "El formato csv separa con comas y termina las líneas con CR LF; json escribe\n"
       "una lista de objetos, con los números como números y el resto como textos.\n"};

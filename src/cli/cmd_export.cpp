@@ -41,17 +41,10 @@ const CommandSpec& exportSpec() {
       "",
       false,
       "escribe las nueve tablas de intercambio en C:\\KTEMP desde las tablas del centro",
-      {{"--source", OptionSpec::Kind::Text, "CARPETA",
-        "carpeta de las tablas del centro (por omisión C:\\OB)"},
-       {"--lang", OptionSpec::Kind::Text, "IDIOMA",
-        "idioma de los nombres de las asignaturas: valencià (por omisión) o castellano"},
-       {"--format",
-        OptionSpec::Kind::Choice,
-        "FORMATO",
-        "formato del informe: texto (por omisión), csv o json",
-        0,
-        0,
-        {"texto", "csv", "json"}}},
+      {textOption("--source", "CARPETA", "carpeta de las tablas del centro (por omisión C:\\OB)"),
+       textOption("--lang", "IDIOMA",
+                  "idioma de los nombres de las asignaturas: valencià (por omisión) o castellano"),
+       reportFormatOption()},
       "El informe da, por cada tabla de intercambio, su ruta y los registros escritos:\n"
       "  C:\\KTEMP\\ASIGVALT.DBF: 42 registros\n"};
   return spec;

@@ -102,18 +102,9 @@ const CommandSpec& importSpec() {
       "",
       false,
       "convierte C:\\KTEMP\\SOLUC.DBF en las tablas horgrup.dbf y horprof.dbf del centro",
-      {{"--source", OptionSpec::Kind::Text, "CARPETA",
-        "carpeta de las tablas del centro (por omisión C:\\OB)"},
-       {"--centre", OptionSpec::Kind::Text, "CODIGO",
-        "código del centro (por omisión el primero de centro.dbf)"},
-       {"--dry-run", OptionSpec::Kind::Flag, "", "prueba: deja la carpeta del centro sin cambios"},
-       {"--format",
-        OptionSpec::Kind::Choice,
-        "FORMATO",
-        "formato del informe: texto (por omisión), csv o json",
-        0,
-        0,
-        {"texto", "csv", "json"}}},
+      {textOption("--source", "CARPETA", "carpeta de las tablas del centro (por omisión C:\\OB)"),
+       textOption("--centre", "CODIGO", "código del centro (por omisión el primero de centro.dbf)"),
+       flagOption("--dry-run", "prueba: deja la carpeta del centro sin cambios"), reportFormatOption()},
       "Sin C:\\KTEMP\\SOLUC.DBF, o con profesores sin número de identidad en\n"
       "C:\\KTEMP\\PROFT.DBF, no se modifica nada y el estado de salida es 1.\n"
       "horgrup.dbf y horprof.dbf se reemplazan juntos o ninguno; los anteriores se\n"

@@ -23,16 +23,8 @@ const CommandSpec& solveSpec() {
       "",
       false,
       "hace de generador: escribe C:\\KTEMP\\SOLUC.DBF a partir de las tablas exportadas",
-      {{"--seed", OptionSpec::Kind::Number, "N", "semilla del reparto (0 a 4294967295; por omisión 1)", 0,
-        4294967295LL},
-       {"--force", OptionSpec::Kind::Flag, "", "reemplaza un C:\\KTEMP\\SOLUC.DBF que ya exista"},
-       {"--format",
-        OptionSpec::Kind::Choice,
-        "FORMATO",
-        "formato del informe: texto (por omisión), csv o json",
-        0,
-        0,
-        {"texto", "csv", "json"}}},
+      {numberOption("--seed", "semilla del reparto (0 a 4294967295; por omisión 1)", 0, 4294967295LL),
+       flagOption("--force", "reemplaza un C:\\KTEMP\\SOLUC.DBF que ya exista"), reportFormatOption()},
       "Lee C:\\KTEMP\\ASIGT.DBF y C:\\KTEMP\\AULAT.DBF. Una solución que ya exista\n"
       "puede ser la del generador: sin --force no se toca (estado de salida 1).\n"};
   return spec;

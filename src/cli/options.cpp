@@ -116,7 +116,7 @@ std::string commandUsage(const CommandSpec& spec) {
       left += "\n" + std::string(24, ' ');
     out += left + o.help + "\n";
   }
-  out += "  -h, --help              muestra esta ayuda\n";
+  out += "  -h, --help            muestra esta ayuda\n";
   if (!spec.details.empty()) out += "\n" + spec.details;
   return out;
 }

@@ -6,6 +6,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pasarela::cli {
@@ -21,6 +22,27 @@ struct OptionSpec {
   long long min = 0, max = 0;        // Number: accepted range, both ends included
   std::vector<std::string> choices;  // Choice: accepted values (first ones shown)
 };
+
+// The four kinds, spelled as the commands declare them.
+inline OptionSpec flagOption(std::string name, std::string help) {
+  return {std::move(name), OptionSpec::Kind::Flag, "", std::move(help), 0, 0, {}};
+}
+inline OptionSpec textOption(std::string name, std::string valueName, std::string help) {
+  return {std::move(name), OptionSpec::Kind::Text, std::move(valueName), std::move(help), 0, 0, {}};
+}
+inline OptionSpec numberOption(std::string name, std::string help, long long min, long long max) {
+  return {std::move(name), OptionSpec::Kind::Number, "N", std::move(help), min, max, {}};
+}
+inline OptionSpec choiceOption(std::string name, std::string valueName, std::string help,
+                               std::vector<std::string> choices) {
+  return {std::move(name),   OptionSpec::Kind::Choice, std::move(valueName), std::move(help), 0, 0,
+          std::move(choices)};
+}
+// --format of the commands that print a report.
+inline OptionSpec reportFormatOption() {
+  return choiceOption("--format", "FORMATO", "formato del informe: texto (por omisión), csv o json",
+                      {"texto", "csv", "json"});
+}
 
 struct CommandSpec {
   std::string name;

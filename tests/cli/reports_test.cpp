@@ -38,12 +38,13 @@ TEST_F(CliTest, ImportReportInEveryFormat) {
   exportedSchoolWithSolution();
   const ProgramResult json = pasarela({"import", "--dry-run", "--format", "json"});
   ASSERT_EQ(json.exitCode, 0) << json.err;
-  // Rows written: one per solution row (dbfread of SOLUC.DBF and of the
-  // staged horprof.dbf); unmatched teachers: PROF values not in PROFT.DBF.
+  // Rows written: one per placed solution row (DIA not 0), as dbfread sees
+  // SOLUC.DBF and the staged horprof.dbf; unmatched teachers: PROF values of
+  // those rows not in PROFT.DBF.
   const std::string check = python(
       "import dbfread,json,os,sys\n"
       "r = json.loads(sys.argv[1]); k = sys.argv[2]\n"
-      "sol = list(dbfread.DBF(os.path.join(k, 'SOLUC.DBF')))\n"
+      "sol = [s for s in dbfread.DBF(os.path.join(k, 'SOLUC.DBF')) if s['DIA']]\n"
       "prof = set(p['ABREV'].strip() for p in dbfread.DBF(os.path.join(k, 'PROFT.DBF')))\n"
       "staged = len(dbfread.DBF(os.path.join(k, 'VAVOVIDI', 'horprof.dbf')))\n"
       "missing = sorted(set(s['PROF'].strip() for s in sol) - prof)\n"
@@ -81,8 +82,8 @@ TEST_F(CliTest, MissingSolutionIsReportedOnStderr) {
 // Numeric fields whose bytes are no number (blanks, stars, two points, a
 // lone sign) come out as strings, and the whole output stays valid JSON.
 TEST_F(CliTest, DumpJsonIsValidWhateverANumericFieldHolds) {
-  const std::vector<std::string> values = {"   12", "  -3.5", "*****", "1.2.3",
-                                           "    -", "  007",  "   .5", "     "};
+  const std::vector<std::string> values = {"   12", " -3.5", "*****", "1.2.3",
+                                           "    -", "  007", "   .5", "     "};
   std::vector<std::string> records;
   for (const std::string& v : values) records.push_back(v + "ab");
   put("KTEMP/RARO.DBF", buildDbf(0x03, {{"NUM", 'N', 5, 1}, {"TXT", 'C', 2}}, records));

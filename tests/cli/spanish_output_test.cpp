@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -25,16 +24,18 @@ std::set<std::string> englishWordsIn(const std::string& text) {
       "not",     "with",     "found",    "is",       "of",         "empty",         "command",
       "value",   "expected", "required", "error:",   "table",      "abbreviations", "subjects",
       "without", "run",      "number"};
-  const std::string words = std::regex_replace(text, std::regex("--[a-z-]+"), " ");
   std::set<std::string> found;
   std::string word;
-  for (std::size_t i = 0; i <= words.size(); ++i) {
-    const unsigned char c = i < words.size() ? static_cast<unsigned char>(words[i]) : ' ';
+  bool option = false;  // inside "--name"
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    const unsigned char c = i < text.size() ? static_cast<unsigned char>(text[i]) : ' ';
+    if (c == '-' && i + 1 < text.size() && text[i + 1] == '-') option = true;
     if (std::isalpha(c) || c >= 0x80) {
       word += static_cast<char>(std::tolower(c));
-    } else {
-      if (kEnglish.count(word)) found.insert(word);
+    } else if (!(option && c == '-')) {
+      if (!option && kEnglish.count(word)) found.insert(word);
       word.clear();
+      option = false;
     }
   }
   return found;
