@@ -12,6 +12,7 @@
 #include "data/staging.h"
 #include "data/table.h"
 #include "data/winpath.h"
+#include "dbase/error.h"
 #include "export/export_run.h"
 #include "import/copy_back.h"
 
@@ -58,6 +59,7 @@ int exportCommand(const Args& args) {
 
   // Staging from the staging folder would delete its own source files.
   ComprobarCarpetaOrigen(source);
+  if (!winpath::folderExists(source)) throw Error("No se encuentra la carpeta de origen " + source);
   ConsoleUserInterface ui;
   SchoolTables tables;
   CopiarDatosOrigen(tables, source);

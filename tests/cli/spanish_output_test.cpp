@@ -122,5 +122,23 @@ TEST_F(SpanishOutputTest, ErrorPaths) {
   check({"import", "--source", "C:\\SINDNI"}, 1);
 }
 
+// The operating system's reasons come in Spanish, not in the C library's
+// words.
+TEST_F(CliTest, OperatingSystemReasonsInSpanish) {
+  put("KTEMP/CARPETA.DBF/dentro.txt", "");
+  const ProgramResult r = pasarela({"dump", "C:\\KTEMP\\CARPETA.DBF"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("C:\\KTEMP\\CARPETA.DBF"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Es una carpeta"), std::string::npos) << r.err;
+}
+
+TEST_F(CliTest, MissingSourceFolderIsNamed) {
+  for (const char* command : {"export", "import"}) {
+    const ProgramResult r = pasarela({command, "--source", "C:\\NADA"});
+    EXPECT_EQ(r.exitCode, 1) << command;
+    EXPECT_NE(r.err.find("No se encuentra la carpeta de origen C:\\NADA"), std::string::npos) << r.err;
+  }
+}
+
 }  // namespace
 }  // namespace pasarela::test
