@@ -16,14 +16,15 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "school timetable data transfer between ORBENTA and Tempolis")
+# The synopsis comes from the summary; CPack indents these lines and turns
+# the empty one into the paragraph mark.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- PasarelaHoraria moves a school's data both ways between the dBase tables
- of the school-management system ORBENTA and the dBase interchange tables
- of the timetable generator Tempolis: the export writes the nine
- interchange tables, the import turns the generator's solution into the
- school's timetable tables.
- .
- The package holds the desktop program with its help file and menu entry,
- and the command line program pasarela with its manual page.")
+    "PasarelaHoraria moves a school's data both ways between the dBase tables
+of the school-management system ORBENTA and the dBase interchange tables
+of the timetable generator Tempolis: the export writes the nine
+interchange tables, the import turns the generator's solution into the
+school's timetable tables.
+
+The package holds the desktop program with its help file and menu entry,
+and the command line program pasarela with its manual page.")
 include(CPack)
