@@ -20,7 +20,7 @@ struct OptionSpec {
   std::string valueName;  // "N", shown in the usage
   std::string help;
   long long min = 0, max = 0;        // Number: accepted range, both ends included
-  std::vector<std::string> choices;  // Choice: accepted values (first ones shown)
+  std::vector<std::string> choices;  // Choice: accepted values, named in the message
 };
 
 // The four kinds, spelled as the commands declare them.
