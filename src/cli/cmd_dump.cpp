@@ -1,4 +1,4 @@
-// `pasarela dump FILE [--format table|csv|json] [--index TAG] [--header]`:
+// `pasarela dump ARCHIVO [--format tabla|csv|json] [--index ETIQUETA] [--header]`:
 // shows what a table holds, for people (table), scripts (csv, json) or its
 // structure (--header).
 #include <cstdio>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/report.h"
 #include "data/table.h"
 #include "data/winpath.h"
 #include "dbase/codepage.h"
@@ -16,36 +17,24 @@
 namespace pasarela::cli {
 namespace {
 
-struct DumpOptions {
-  std::string file;
-  std::string format = "table";
-  std::string index;
-  bool header = false;
-};
-
-DumpOptions parseOptions(const Args& args) {
-  DumpOptions o;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if ((a == "--format" || a == "--index") && i + 1 < args.size()) {
-      (a == "--format" ? o.format : o.index) = args[++i];
-    } else if (a.rfind("--format=", 0) == 0) {
-      o.format = a.substr(9);
-    } else if (a.rfind("--index=", 0) == 0) {
-      o.index = a.substr(8);
-    } else if (a == "--header") {
-      o.header = true;
-    } else if (a.rfind("--", 0) == 0 || !o.file.empty()) {
-      throw Error("dump: argumento no válido '" + a + "'");
-    } else {
-      o.file = a;
-    }
+// A value the JSON grammar takes as a number: -?(0|[1-9][0-9]*)(.[0-9]+)?
+// Anything else in a numeric field (blanks, stars, "1.2.3") stays a string.
+bool isJsonNumber(const std::string& v) {
+  std::size_t i = 0;
+  auto digits = [&] {
+    const std::size_t from = i;
+    while (i < v.size() && v[i] >= '0' && v[i] <= '9') ++i;
+    return i - from;
+  };
+  if (i < v.size() && v[i] == '-') ++i;
+  const std::size_t start = i;
+  const std::size_t whole = digits();
+  if (whole == 0 || (whole > 1 && v[start] == '0')) return false;
+  if (i < v.size() && v[i] == '.') {
+    ++i;
+    if (digits() == 0) return false;
   }
-  if (o.file.empty()) throw Error("dump: falta el archivo");
-  if (o.format != "table" && o.format != "csv" && o.format != "json") {
-    throw Error("dump: formato desconocido '" + o.format + "' (table, csv o json)");
-  }
-  return o;
+  return i == v.size();
 }
 
 // Characters of UTF-8 text (what a terminal shows, near enough).
@@ -53,48 +42,6 @@ std::size_t displayWidth(const std::string& s) {
   std::size_t n = 0;
   for (unsigned char c : s) n += (c & 0xC0) != 0x80;
   return n;
-}
-
-std::string csvField(const std::string& v) {
-  if (v.find_first_of(",\"\r\n") == std::string::npos) return v;
-  std::string out = "\"";
-  for (char c : v) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  return out + "\"";
-}
-
-std::string jsonString(const std::string& v) {
-  std::string out = "\"";
-  for (unsigned char c : v) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (c < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
-  }
-  return out + "\"";
 }
 
 bool isNumericType(char t) {
@@ -153,8 +100,8 @@ void printHeader(const std::string& windowsPath, std::ostream& out) {
     out << "Índices:\n";
     for (int i = 0; i < db.tagCount(); ++i) {
       const dbase::Tag& t = db.tag(i);
-      std::snprintf(buf, sizeof buf, "  %-11s %c %4d  ", t.layout.name.c_str(), static_cast<char>(t.layout.type),
-                    t.layout.keyLength);
+      std::snprintf(buf, sizeof buf, "  %-11s %c %4d  ", t.layout.name.c_str(),
+                    static_cast<char>(t.layout.type), t.layout.keyLength);
       out << buf << t.layout.expression << (t.layout.unique ? " (único)" : "")
           << (t.layout.descending ? " (descendente)" : "") << "  " << t.entries.size() << " claves\n";
     }
@@ -165,17 +112,36 @@ void printHeader(const std::string& windowsPath, std::ostream& out) {
 
 }  // namespace
 
+const CommandSyntax& dumpSyntax() {
+  static const CommandSyntax syntax{
+      "dump",
+      "ARCHIVO",
+      true,
+      "muestra el contenido o la estructura de una tabla dBase",
+      {textOption("--format", "FORMATO", "tabla (por omisión), csv o json"),
+       textOption("--index", "ETIQUETA", "recorre la tabla en el orden de esa etiqueta del .MDX"),
+       flagOption("--header", "muestra la estructura: versión, página de códigos, campos e índices")},
+      "ARCHIVO es una ruta de Windows (C:\\KTEMP\\AULAT.DBF) o una ruta del sistema.\n"
+      "El formato csv separa con comas y termina las líneas con CR LF; json escribe\n"
+      "una lista de objetos, con los números como números y el resto como textos.\n"};
+  return syntax;
+}
+
 int dumpCommand(const Args& args) {
-  DumpOptions o = parseOptions(args);
-  const std::string windowsPath = winpath::fromCommandLine(o.file);
+  const ParsedArgs parsed = parseArgs(dumpSyntax(), args);
+  std::string format = parsed.text("--format", "tabla");
+  if (format == "table") format = "tabla";  // the name of earlier versions
+  if (format != "tabla" && format != "csv" && format != "json")
+    throw UsageError("valor no válido para --format: '" + format + "' (tabla, csv o json)");
+  const std::string windowsPath = winpath::fromCommandLine(parsed.operand());
   std::ostream& out = std::cout;
-  if (o.header) {
+  if (parsed.has("--header")) {
     printHeader(windowsPath, out);
     return 0;
   }
   Table t;
   t.setTableName(windowsPath);
-  t.setIndexName(o.index);
+  t.setIndexName(parsed.text("--index"));
   t.open();
   std::vector<FieldInfo> fields;
   for (int i = 0; i < t.fieldCount(); ++i) fields.push_back(t.fieldInfo(i));
@@ -185,14 +151,14 @@ int dumpCommand(const Args& args) {
     for (int i = 0; i < t.fieldCount(); ++i) row.push_back(t.asString(i));
     rows.push_back(std::move(row));
   }
-  if (o.format == "csv") {
+  if (format == "csv") {
     for (std::size_t i = 0; i < fields.size(); ++i) out << (i ? "," : "") << csvField(fields[i].name);
     out << "\r\n";
     for (const auto& row : rows) {
       for (std::size_t i = 0; i < row.size(); ++i) out << (i ? "," : "") << csvField(row[i]);
       out << "\r\n";
     }
-  } else if (o.format == "json") {
+  } else if (format == "json") {
     out << "[";
     for (std::size_t r = 0; r < rows.size(); ++r) {
       out << (r ? ",\n " : "\n ") << "{";
@@ -203,7 +169,7 @@ int dumpCommand(const Args& args) {
           out << "null";
         else if (fields[i].type == 'L')
           out << (v == "T" ? "true" : "false");
-        else if (isNumericType(fields[i].type) && v.find_first_not_of("-0123456789.") == std::string::npos)
+        else if (isNumericType(fields[i].type) && isJsonNumber(v))
           out << v;
         else
           out << jsonString(v);

@@ -1,10 +1,12 @@
-// pasarela export [--source DIR] [--lang TEXT]: stages the school's tables
-// from DIR as the window does at start-up, runs the export and reports the
-// records written to each interchange table.
+// `pasarela export [--source CARPETA] [--lang IDIOMA] [--format ...]`:
+// stages the school's tables from the folder as the window does at start-up,
+// runs the export and reports the records written to each interchange table.
 #include <cstdio>
 
 #include "cli/command.h"
 #include "cli/console_ui.h"
+#include "cli/language.h"
+#include "cli/report.h"
 #include "data/folders.h"
 #include "data/school_tables.h"
 #include "data/staging.h"
@@ -12,6 +14,7 @@
 #include "data/winpath.h"
 #include "base/error.h"
 #include "export/export_run.h"
+#include "import/copy_back.h"
 
 namespace pasarela::cli {
 
@@ -21,48 +24,60 @@ constexpr const char* kInterchangeTables[] = {"ASIGVALT.DBF", "ASIGNOMT.DBF", "P
                                               "AULAT.DBF",    "ALUMNOST.DBF", "ASIGCURT.DBF",
                                               "GRUPOST.DBF",  "CURSOST.DBF",  "ASIGT.DBF"};
 
-std::uint32_t recordsIn(const std::string& tableName) {
+long long recordsIn(const std::string& tableName) {
   Table table;
   table.setDatabaseName(kInterchangeFolder);
   table.setTableName(tableName);
   table.open();
-  const std::uint32_t count = table.recordCount();
+  const long long count = table.recordCount();
   table.close();
   return count;
 }
 
-void exportUsage() { std::fputs("usage: pasarela export [--source DIR] [--lang TEXT]\n", stderr); }
-
 }  // namespace
 
-int exportCommand(const Args& args) {
-  std::string source = kDefaultSourceFolder;
-  std::string language = "VALENCIÁ";
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const bool hasValue = i + 1 < args.size();
-    if (args[i] == "--source" && hasValue) {
-      source = winpath::fromCommandLine(args[++i]);
-    } else if (args[i] == "--lang" && hasValue) {
-      language = args[++i];
-    } else {
-      exportUsage();
-      return 2;
-    }
-  }
+const CommandSyntax& exportSyntax() {
+  static const CommandSyntax syntax{
+      "export",
+      "",
+      false,
+      "escribe las nueve tablas de intercambio en C:\\KTEMP desde las tablas del centro",
+      {textOption("--source", "CARPETA", "carpeta de las tablas del centro (por omisión C:\\OB)"),
+       textOption("--lang", "IDIOMA",
+                  "idioma de los nombres de las asignaturas: valencià (por omisión) o castellano"),
+       reportFormatOption()},
+      "El informe da, por cada tabla de intercambio, su ruta y los registros escritos:\n"
+      "  C:\\KTEMP\\ASIGVALT.DBF: 42 registros\n"};
+  return syntax;
+}
 
+int exportCommand(const Args& args) {
+  const ParsedArgs parsed = parseArgs(exportSyntax(), args);
+  const std::string source = winpath::fromCommandLine(parsed.text("--source", kDefaultSourceFolder));
+  const std::string language = languageFromCommandLine(parsed.text("--lang", kValencian));
+  const ReportFormat format = reportFormat(parsed.text("--format", "texto"));
+
+  // Staging from the staging folder would delete its own source files.
+  ComprobarCarpetaOrigen(source);
+  if (!winpath::folderExists(source)) throw Error("No se encuentra la carpeta de origen " + source);
   ConsoleUserInterface ui;
-  try {
-    SchoolTables tables;
-    CopiarDatosOrigen(tables, source);
-    TransferContext ctx{tables, ui, source, "", language};
-    BExportarClick(ctx);
-    for (const char* name : kInterchangeTables)
-      std::printf("%s\\%s: %u records\n", kInterchangeFolder, name, static_cast<unsigned>(recordsIn(name)));
-  } catch (const Error& e) {
-    ui.error(e.what());
-    return 1;
+  SchoolTables tables;
+  CopiarDatosOrigen(tables, source);
+  TransferContext ctx{tables, ui, source, "", language};
+  BExportarClick(ctx);
+
+  Report report("tabla", "registros");
+  std::string text;
+  for (const char* name : kInterchangeTables) {
+    const std::string path = winpath::join(kInterchangeFolder, name);
+    const long long n = recordsIn(name);
+    report.add(path, n);
+    text += path + ": " + std::to_string(n) + (n == 1 ? " registro\n" : " registros\n");
   }
-  return 0;
+  if (format == ReportFormat::Csv) text = report.csv();
+  if (format == ReportFormat::Json) text = report.json();
+  std::fputs(text.c_str(), stdout);
+  return kExitSuccess;
 }
 
 }  // namespace pasarela::cli

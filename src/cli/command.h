@@ -1,14 +1,24 @@
-// Subcommands of `pasarela`. Each lives in a file of its own; `args` are the
-// words after the subcommand's name. They return the process's exit code and
-// let pasarela::Error escape to main, which prints its message.
+// Subcommands of `pasarela`. Each lives in a file of its own with its
+// grammar (`xSpec`) and its run (`xCommand`); `args` are the words after the
+// subcommand's name. A run returns the process's exit code, throws
+// UsageError for a mistake on the command line and lets pasarela::Error
+// escape to the dispatcher, which prints its message.
 #pragma once
 
-#include <string>
-#include <vector>
+#include "cli/options.h"
 
 namespace pasarela::cli {
 
-using Args = std::vector<std::string>;
+// Exit codes, the same for every command.
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 1;  // the run failed; the reason is on stderr
+inline constexpr int kExitUsage = 2;    // unknown command or option, missing or bad value
+
+const CommandSyntax& dumpSyntax();
+const CommandSyntax& exportSyntax();
+const CommandSyntax& importSyntax();
+const CommandSyntax& sampleSyntax();
+const CommandSyntax& solveSyntax();
 
 int dumpCommand(const Args& args);
 int exportCommand(const Args& args);

@@ -1,8 +1,11 @@
-// The user interface of the command line: notices go to standard output,
-// errors to standard error; there is no cursor and no window to close.
+// The user interface of the command line: notices and errors go to standard
+// error, so that standard output carries only the report; there is no
+// cursor, and the check windows cannot ask anything, so the runs use the
+// tables as they are.
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "data/user_interface.h"
 
@@ -10,21 +13,24 @@ namespace pasarela::cli {
 
 class ConsoleUserInterface : public UserInterface {
  public:
-  explicit ConsoleUserInterface(std::FILE* out = stdout, std::FILE* err = stderr) : out_(out), err_(err) {}
+  explicit ConsoleUserInterface(std::FILE* err = stderr) : err_(err) {}
 
   void notice(const std::string& text) override;
   // Prints the text as the error box shows it (with its full stop).
   void error(const std::string& text) override;
   void busyCursor() override {}
   void normalCursor() override {}
-  // No windows here: the checks are left to a caller that has them.
   void showTeacherCheck() override {}
   void showTemplateCheck() override {}
-  void closeMainWindow() override {}
+  void closeMainWindow() override { closed_ = true; }
+  bool closed() const { return closed_; }
+
+  // The message boxes separate lines with "\n\r"; a terminal wants "\n".
+  static std::string consoleText(std::string text);
 
  private:
-  std::FILE* out_;
   std::FILE* err_;
+  bool closed_ = false;
 };
 
 }  // namespace pasarela::cli

@@ -100,8 +100,8 @@ TEST_F(EndToEndTest, ImportRewritesTheSchoolsTimetableFromTheSolution) {
   }
   EXPECT_EQ(k, grup.rows.size());
   EXPECT_EQ(k, prof.rows.size());
-  EXPECT_THAT(out, HasSubstr("rows written: " + std::to_string(k)));
-  EXPECT_THAT(out, HasSubstr("rows without teacher (dni 0): " + std::to_string(withoutTeacher)));
+  EXPECT_THAT(out, HasSubstr("filas escritas: " + std::to_string(k)));
+  EXPECT_THAT(out, HasSubstr("filas sin profesor (dni 0): " + std::to_string(withoutTeacher)));
 }
 
 TEST_F(EndToEndTest, ADryRunLeavesTheSchoolsFolderAlone) {
