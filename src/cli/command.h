@@ -1,5 +1,5 @@
 // Subcommands of `pasarela`. Each lives in a file of its own with its
-// grammar (`xSpec`) and its run (`xCommand`); `args` are the words after the
+// grammar (`xSyntax`) and its run (`xCommand`); `args` are the words after the
 // subcommand's name. A run returns the process's exit code, throws
 // UsageError for a mistake on the command line and lets pasarela::Error
 // escape to the dispatcher, which prints its message.
