@@ -544,7 +544,7 @@ void Table::close() {
   d_->recNo = 0;
   d_->eof = d_->bof = true;
   d_->tag = -1;
-  db->flushIndex();  // reports a failure to write the index
+  db->flush();  // reports a failure to write the held records or the index
 }
 
 bool Table::active() const { return d_->db != nullptr; }
