@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <unordered_map>
 
 #include "data/table_filter.h"
 #include "data/winpath.h"
@@ -25,18 +26,9 @@ namespace {
 const char* const kNotEditing = "La fuente de datos no está en modo de edición o inserción";
 
 std::string upperAscii(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   return s;
-}
-
-// Field names compare without regard to ASCII case.
-bool sameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
 }
 
 std::string trimBoth(std::string_view s) {
@@ -111,6 +103,9 @@ struct Table::Impl {
 
   std::unique_ptr<DbfTable> db;
   std::vector<int> visibleFields;  // user field index -> header field index
+  // User field index by upper-case name: fields are asked for by name on
+  // every read and write.
+  std::unordered_map<std::string, int> fieldsByName;
   int tag = -1;
   std::optional<FieldFilter> filter;
   int filterField = -1;
@@ -189,9 +184,7 @@ std::string Table::Impl::path() const {
 
 int Table::Impl::lookup(const std::string& fieldName) const {
   if (!db) return -1;
-  for (std::size_t i = 0; i < visibleFields.size(); ++i) {
-    if (sameName(field(static_cast<int>(i)).name, fieldName)) return static_cast<int>(i);
-  }
+  if (auto it = fieldsByName.find(upperAscii(fieldName)); it != fieldsByName.end()) return it->second;
   // Blanks around the name are forgiven.
   const std::string trimmed = trimBoth(fieldName);
   if (trimmed != fieldName) return lookup(trimmed);
@@ -520,8 +513,12 @@ void Table::open() {
   d_->db = std::move(db);
   d_->visibleFields.clear();
   const auto& fields = d_->db->header().fields;
+  d_->fieldsByName.clear();
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (!fields[i].system) d_->visibleFields.push_back(static_cast<int>(i));
+    if (fields[i].system) continue;
+    // The first of two fields with one name wins, as a search in order would.
+    d_->fieldsByName.emplace(upperAscii(fields[i].name), static_cast<int>(d_->visibleFields.size()));
+    d_->visibleFields.push_back(static_cast<int>(i));
   }
   try {
     d_->resolveIndex();

@@ -133,11 +133,18 @@ int CodePage::numberForLdid(std::uint8_t ldid) {
 }
 
 const CodePage& CodePage::forNumber(int number) {
+  // Asked for on every text read and written: each thread keeps its last
+  // answer (pages live as long as the program).
+  thread_local int lastNumber = -1;
+  thread_local const CodePage* last = nullptr;
+  if (number == lastNumber) return *last;
   static std::mutex mutex;
   static std::map<int, std::unique_ptr<CodePage>> pages;
   std::lock_guard<std::mutex> lock(mutex);
   auto& slot = pages[number];
   if (!slot) slot = std::make_unique<CodePage>(number);
+  lastNumber = number;
+  last = slot.get();
   return *slot;
 }
 
