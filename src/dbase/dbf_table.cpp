@@ -433,10 +433,23 @@ void DbfTable::holdRecord(std::uint32_t recNo, const char* record, bool appended
 void DbfTable::flushRecords() {
   DbfTable* writer = shared_->writer;
   if (!writer) return;
-  writer->shared_->pending.writeOut(shared_->header.headerLength,
-                                    [writer](std::uint64_t offset, const char* data, std::size_t size) {
-                                      writer->writeAt(offset, data, size);
-                                    });
+  const Header& h = shared_->header;
+  try {
+    shared_->pending.writeOut(h.headerLength,
+                              [writer](std::uint64_t offset, const char* data, std::size_t size) {
+                                writer->writeAt(offset, data, size);
+                              });
+  } catch (...) {
+    // Part of the block may have reached the file past the records the
+    // header counts: cut it off, so that no reader takes it for records.
+    if (shared_->pending.end() > h.statedCount + 1) {
+      const std::uint64_t end = h.headerLength + static_cast<std::uint64_t>(h.statedCount) * h.recordLength;
+      const char mark = '\x1A';
+      if (ftruncate(writer->fd_, static_cast<off_t>(end + 1)) == 0)
+        (void)writeAll(writer->fd_, end, &mark, 1);
+    }
+    throw;
+  }
   writer->stampHeader();
   shared_->writer = nullptr;
 }
