@@ -11,7 +11,7 @@
 
 #include "data/table.h"
 #include "data/winpath.h"
-#include "dbase/error.h"
+#include "base/error.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "data/winpath.h"
 #include "dbase/codepage.h"
 #include "dbase/dbf_table.h"
-#include "dbase/error.h"
+#include "base/error.h"
 
 namespace pasarela::cli {
 namespace {

@@ -10,7 +10,7 @@
 #include "data/staging.h"
 #include "data/table.h"
 #include "data/winpath.h"
-#include "dbase/error.h"
+#include "base/error.h"
 #include "export/export_run.h"
 
 namespace pasarela::cli {

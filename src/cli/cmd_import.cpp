@@ -8,7 +8,7 @@
 #include "data/transfer_context.h"
 #include "data/user_interface.h"
 #include "data/winpath.h"
-#include "dbase/error.h"
+#include "base/error.h"
 #include "import/copy_back.h"
 #include "import/import_run.h"
 

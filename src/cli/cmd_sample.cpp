@@ -5,7 +5,7 @@
 
 #include "cli/command.h"
 #include "data/winpath.h"
-#include "dbase/error.h"
+#include "base/error.h"
 #include "sample/sample_school.h"
 
 namespace pasarela::cli {

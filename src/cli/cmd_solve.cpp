@@ -2,7 +2,7 @@
 #include <string>
 
 #include "cli/command.h"
-#include "dbase/error.h"
+#include "base/error.h"
 #include "sample/fake_solution.h"
 
 namespace pasarela::cli {

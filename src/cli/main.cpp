@@ -1,9 +1,12 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <string>
+#include <vector>
 
+#include "base/error.h"
+#include "base/os/system.h"
 #include "cli/command.h"
-#include "dbase/error.h"
 
 namespace {
 
@@ -22,6 +25,14 @@ void usage() {
 
 int main(int argc, char** argv) {
   using namespace pasarela::cli;
+  // UTF-8 arguments and output bytes as written, on every host.
+  pasarela::os::prepareConsole();
+  std::vector<std::string> arguments = pasarela::os::commandLine(argc, argv);
+  std::vector<char*> utf8Argv;
+  for (std::string& a : arguments) utf8Argv.push_back(a.data());
+  utf8Argv.push_back(nullptr);
+  argc = static_cast<int>(arguments.size());
+  argv = utf8Argv.data();
   if (argc < 2) {
     usage();
     return 2;

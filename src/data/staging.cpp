@@ -1,7 +1,7 @@
 // CopiarDatosOrigen: the staged copies of the school's tables.
 #include <string>
 
-#include "data/file_sharing.h"
+#include "base/os/file_system.h"
 #include "data/folders.h"
 #include "data/staging.h"
 #include "data/winpath.h"
@@ -36,7 +36,7 @@ constexpr StagingStep kSteps[] = {
 // it is left in place here too, so that the copy meets it.
 void deleteStagedCopy(const std::string& stagedPath) {
   if (!winpath::fileExists(stagedPath)) return;
-  if (sharing::heldExclusively(winpath::resolve(stagedPath))) return;
+  if (os::heldExclusivelyElsewhere(winpath::resolve(stagedPath))) return;
   winpath::deleteFile(stagedPath);
 }
 

@@ -12,7 +12,7 @@
 #include "data/winpath.h"
 #include "dbase/dbf_table.h"
 #include "dbase/dbf_value.h"
-#include "dbase/error.h"
+#include "base/error.h"
 
 namespace pasarela {
 

@@ -1,14 +1,14 @@
 #include "data/winpath.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <system_error>
 #include <vector>
 
-#include "dbase/error.h"
+#include "base/error.h"
+#include "base/os/host_path.h"
+#include "base/os/system.h"
 
 namespace fs = std::filesystem;
 
@@ -62,12 +62,13 @@ std::string fold(const std::string& s) {
 // The entry of `dir` spelled like `name` without regard to case; `name`
 // itself when it exists as given or nothing matches.
 std::string matchComponent(const fs::path& dir, const std::string& name) {
-  if (name == "." || name == "..") return name;
+  // Native drives ignore case themselves.
+  if (name == "." || name == ".." || os::hasNativeDrives()) return name;
   std::error_code ec;
-  if (fs::exists(dir / name, ec)) return name;
+  if (fs::exists(dir / os::hostPath(name), ec)) return name;
   const std::string wanted = fold(name);
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    std::string candidate = it->path().filename().string();
+    std::string candidate = os::fileNameUtf8(it->path());
     if (fold(candidate) == wanted) return candidate;
   }
   return name;
@@ -80,26 +81,32 @@ fs::path resolveUnder(fs::path base, const std::vector<std::string>& parts) {
       base = base.parent_path();
       continue;
     }
-    base /= matchComponent(base, part);
+    base /= os::hostPath(matchComponent(base, part));
   }
   return base;
 }
 
 std::optional<fs::path> envDrive(char letter) {
   std::string var = std::string("PASARELA_DRIVE_") + upper(letter);
-  const char* value = std::getenv(var.c_str());
-  if (value && *value) return fs::path(value);
+  std::optional<std::string> value = os::environment(var.c_str());
+  if (value && !value->empty()) return os::hostPath(*value);
   return std::nullopt;
 }
 
 fs::path homeFolder() {
-  const char* home = std::getenv("HOME");
-  return home && *home ? fs::path(home) : fs::path("/");
+  std::optional<std::string> home = os::environment("HOME");
+  return home && !home->empty() ? os::hostPath(*home) : fs::path("/");
+}
+
+std::optional<fs::path> nativeDrive(char letter) {
+  if (os::nativeDrives().find(letter) == std::string::npos) return std::nullopt;
+  return os::hostPath(std::string(1, letter) + ":\\");
 }
 
 std::optional<fs::path> wineDrive(char letter) {
-  const char* prefix = std::getenv("WINEPREFIX");
-  fs::path root = prefix && *prefix ? fs::path(prefix) : homeFolder() / ".wine";
+  if (os::hasNativeDrives()) return std::nullopt;
+  std::optional<std::string> prefix = os::environment("WINEPREFIX");
+  fs::path root = prefix && !prefix->empty() ? os::hostPath(*prefix) : homeFolder() / ".wine";
   fs::path device = root / "dosdevices" / (std::string(1, static_cast<char>(std::tolower(letter))) + ":");
   std::error_code ec;
   if (fs::is_directory(device, ec)) return device;
@@ -108,8 +115,8 @@ std::optional<fs::path> wineDrive(char letter) {
 
 // The per-user data folder that stands for C: when nothing else maps it.
 fs::path dataDriveC() {
-  const char* xdg = std::getenv("XDG_DATA_HOME");
-  fs::path base = xdg && *xdg ? fs::path(xdg) : homeFolder() / ".local" / "share";
+  std::optional<std::string> xdg = os::environment("XDG_DATA_HOME");
+  fs::path base = xdg && !xdg->empty() ? os::hostPath(*xdg) : homeFolder() / ".local" / "share";
   fs::path root = base / "PasarelaHoraria" / "drive_c";
   std::error_code ec;
   fs::create_directories(root, ec);
@@ -150,6 +157,9 @@ std::optional<fs::path> driveRoot(char letter) {
   letter = upper(letter);
   if (letter < 'A' || letter > 'Z') return std::nullopt;
   if (auto env = envDrive(letter)) return env;
+  // On Windows the drives are the system's own; only the variables above
+  // override them (the tests' drive C).
+  if (os::hasNativeDrives()) return nativeDrive(letter);
   if (auto wine = wineDrive(letter)) return wine;
   if (letter == 'C') return dataDriveC();
   if (letter == 'Z') return fs::path("/");
@@ -158,8 +168,11 @@ std::optional<fs::path> driveRoot(char letter) {
 
 std::string drives() {
   std::string out;
+  const bool native = os::hasNativeDrives();
+  const std::string nativeLetters = os::nativeDrives();
   for (char c = 'A'; c <= 'Z'; ++c) {
-    if (envDrive(c) || wineDrive(c) || c == 'C' || c == 'Z') out += c;
+    bool mapped = native ? nativeLetters.find(c) != std::string::npos : wineDrive(c) || c == 'C' || c == 'Z';
+    if (mapped || envDrive(c)) out += c;
   }
   return out;
 }
@@ -203,7 +216,7 @@ std::string fromHost(const fs::path& hostPath) {
   std::vector<std::string> parts;
   fs::path rest = path.lexically_relative(bestRoot);
   for (const auto& part : rest) {
-    std::string s = part.string();
+    std::string s = os::utf8(part);
     if (!s.empty() && s != ".") parts.push_back(s);
   }
   return std::string(1, best) + ":\\" + joinBackslash(parts, 0);
@@ -217,7 +230,7 @@ std::string fromCommandLine(const std::string& text) {
     bool rooted = !text.empty() && isSeparator(text[0]);
     return (rooted ? "\\" : "") + body;
   }
-  return fromHost(fs::path(text));
+  return fromHost(os::hostPath(text));
 }
 
 std::string fileNamePart(const std::string& windowsPath) {

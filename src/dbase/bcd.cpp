@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "dbase/error.h"
+#include "base/error.h"
 #include "dbase/mdx.h"
 
 namespace pasarela::dbase {

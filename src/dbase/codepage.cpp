@@ -1,68 +1,13 @@
 #include "dbase/codepage.h"
 
-#include <iconv.h>
-
 #include <map>
 #include <memory>
 #include <mutex>
 
+#include "base/text.h"
+#include "dbase/codepage_tables.h"
+
 namespace pasarela::dbase {
-namespace {
-
-void appendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-// Next code point of UTF-8 text; 0xFFFFFFFF for a broken sequence (one byte
-// consumed).
-char32_t nextCodePoint(std::string_view s, std::size_t& i) {
-  unsigned char c = static_cast<unsigned char>(s[i++]);
-  if (c < 0x80) return c;
-  int extra = c >= 0xF0 && c < 0xF8 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 && c < 0xE0 ? 1 : -1;
-  if (extra < 0 || i + static_cast<std::size_t>(extra) > s.size()) return 0xFFFFFFFF;
-  char32_t cp = c & (0x3F >> extra);
-  for (int k = 0; k < extra; ++k) {
-    unsigned char n = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
-    if ((n & 0xC0) != 0x80) return 0xFFFFFFFF;
-    cp = (cp << 6) | (n & 0x3F);
-  }
-  i += static_cast<std::size_t>(extra);
-  return cp;
-}
-
-std::string iconvName(int number) {
-  if (number >= 1250 && number <= 1258) return "WINDOWS-" + std::to_string(number);
-  return "CP" + std::to_string(number);
-}
-
-// The code point iconv gives one byte of a code page, 0 when it has none.
-char32_t decodeByte(iconv_t cd, unsigned char byte) {
-  char in[1] = {static_cast<char>(byte)};
-  char32_t out[2] = {0, 0};
-  char* inp = in;
-  std::size_t inLeft = 1;
-  char* outp = reinterpret_cast<char*>(out);
-  std::size_t outLeft = sizeof out;
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  if (iconv(cd, &inp, &inLeft, &outp, &outLeft) == static_cast<std::size_t>(-1)) return 0;
-  return out[0];
-}
-
-}  // namespace
 
 int CodePage::numberForLdid(std::uint8_t ldid) {
   switch (ldid) {
@@ -150,16 +95,15 @@ const CodePage& CodePage::forNumber(int number) {
 
 CodePage::CodePage(int number) : number_(number) {
   for (int b = 0; b < 128; ++b) decode_[b] = std::string(1, static_cast<char>(b));
-  iconv_t cd = iconv_open("UTF-32LE", iconvName(number).c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) cd = iconv_open("UTF-32LE", "WINDOWS-1252");
+  const HighCodePoints* table = highCodePoints(number);
+  if (!table) table = highCodePoints(1252);
   for (int b = 128; b < 256; ++b) {
-    char32_t cp = cd == reinterpret_cast<iconv_t>(-1) ? 0 : decodeByte(cd, static_cast<unsigned char>(b));
+    char32_t cp = (*table)[static_cast<std::size_t>(b - 128)];
     high_[b - 128] = cp;
     // A byte the page leaves undefined reads as the C1 control of that value,
     // so that it survives a round trip.
-    appendUtf8(decode_[b], cp ? cp : static_cast<char32_t>(b));
+    text::appendUtf8(decode_[b], cp ? cp : static_cast<char32_t>(b));
   }
-  if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
 }
 
 std::string CodePage::toUtf8(std::string_view bytes) const {
@@ -180,7 +124,7 @@ std::string CodePage::fromUtf8(std::string_view text) const {
   out.reserve(text.size());
   std::size_t i = 0;
   while (i < text.size()) {
-    char32_t cp = nextCodePoint(text, i);
+    char32_t cp = text::nextCodePoint(text, i);
     if (cp < 0x80) {
       out += static_cast<char>(cp);
       continue;

@@ -4,7 +4,8 @@
 #include <cstring>
 #include <ctime>
 
-#include "dbase/error.h"
+#include "base/error.h"
+#include "base/os/system.h"
 
 namespace pasarela::dbase {
 namespace {
@@ -164,9 +165,7 @@ Header parseHeader(const std::string& b, std::uint64_t fileSize, const std::stri
 }
 
 void stampHeader(char* header8, std::uint32_t count) {
-  std::time_t now = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&now, &tm);
+  const std::tm tm = os::localTime(std::time(nullptr));
   header8[1] = static_cast<char>(tm.tm_year);  // years since 1900
   header8[2] = static_cast<char>(tm.tm_mon + 1);
   header8[3] = static_cast<char>(tm.tm_mday);

@@ -1,19 +1,16 @@
 #include "dbase/dbf_table.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstring>
 #include <map>
 #include <mutex>
 
+#include "base/error.h"
+#include "base/os/host_path.h"
+#include "base/os/io_code.h"
+#include "base/text.h"
 #include "dbase/dbf_value.h"
-#include "dbase/error.h"
 #include "dbase/memo_file.h"
 
 namespace fs = std::filesystem;
@@ -37,7 +34,7 @@ struct SharedTable {
 
 namespace {
 
-using FileId = std::pair<dev_t, ino_t>;
+using os::FileId;
 
 std::mutex registryMutex;
 std::map<FileId, std::weak_ptr<SharedTable>>& registry() {
@@ -45,56 +42,45 @@ std::map<FileId, std::weak_ptr<SharedTable>>& registry() {
   return r;
 }
 
-std::string upperAscii(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
+using text::upperAscii;
 
-std::string trim(const std::string& s) {
-  std::size_t b = s.find_first_not_of(" \t");
-  if (b == std::string::npos) return "";
-  std::size_t e = s.find_last_not_of(" \t");
-  return s.substr(b, e - b + 1);
-}
+std::string trim(const std::string& s) { return std::string(text::trim(s)); }
 
 Error inUse(const std::string& name) { return Error("El archivo '" + name + "' está en uso"); }
 
-Error ioError(const std::string& name, const char* what) {
-  return Error("No se puede " + std::string(what) + " el archivo '" + name + "': " + std::strerror(errno));
+Error notFound(const std::string& name) { return Error("No se encuentra el archivo '" + name + "'"); }
+
+Error ioError(const std::string& name, const char* what, os::Status status) {
+  return Error("No se puede " + std::string(what) + " el archivo '" + name +
+               "': " + os::ioErrorMessage(status.code));
 }
 
-// Takes the file's lock without waiting: exclusive = write lock.
-bool lockFile(int fd, bool exclusive) {
-  struct flock fl {};
-  fl.l_type = static_cast<short>(exclusive ? F_WRLCK : F_RDLCK);
-  fl.l_whence = SEEK_SET;
-  fl.l_start = 0;
-  fl.l_len = 0;
-  return fcntl(fd, F_OFD_SETLK, &fl) == 0;
+// What the open of a table says when it fails.
+[[noreturn]] void failOpen(const std::string& name, const char* what, os::Status status) {
+  if (status.code == os::kErrorFileNotFound || status.code == os::kErrorPathNotFound) throw notFound(name);
+  if (status.code == os::kErrorSharingViolation) throw inUse(name);
+  throw ioError(name, what, status);
 }
 
-std::string readAll(int fd, std::uint64_t offset, std::size_t size) {
+// The bytes at `offset`, fewer at the end of the file; a read the system
+// refuses fails naming the file.
+std::string readAll(const os::File& file, std::uint64_t offset, std::size_t size, const std::string& name) {
   std::string out(size, '\0');
   std::size_t done = 0;
-  while (done < size) {
-    ssize_t n = pread(fd, out.data() + done, size - done, static_cast<off_t>(offset + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
-  }
+  if (os::Status s = file.readAt(offset, out.data(), size, done); !s.ok()) throw ioError(name, "leer", s);
   out.resize(done);
   return out;
 }
 
-bool writeAll(int fd, std::uint64_t offset, const char* data, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size) {
-    ssize_t n = pwrite(fd, data + done, size - done, static_cast<off_t>(offset + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
+void writeAll(os::File& file, std::uint64_t offset, const char* data, std::size_t size,
+              const std::string& name) {
+  if (os::Status s = file.writeAt(offset, data, size); !s.ok()) throw ioError(name, "escribir", s);
+}
+
+std::uint64_t sizeOf(const os::File& file, const std::string& name) {
+  std::uint64_t size = 0;
+  if (os::Status s = file.size(size); !s.ok()) throw ioError(name, "leer", s);
+  return size;
 }
 
 // The fields of a key expression: a field name, or names joined by '+'.
@@ -124,12 +110,13 @@ std::vector<int> keyFieldsOf(const Header& header, const MdxTagLayout& layout) {
   return out;
 }
 
-std::shared_ptr<SharedTable> loadShared(int fd, const fs::path& path, const std::string& displayName) {
-  struct stat st {};
-  if (fstat(fd, &st) != 0) throw ioError(displayName, "leer");
-  std::string head = readAll(fd, 0, static_cast<std::size_t>(std::min<off_t>(st.st_size, 65536)));
+std::shared_ptr<SharedTable> loadShared(const os::File& file, const fs::path& path,
+                                        const std::string& displayName) {
+  const std::uint64_t size = sizeOf(file, displayName);
+  std::string head =
+      readAll(file, 0, static_cast<std::size_t>(std::min<std::uint64_t>(size, 65536)), displayName);
   auto shared = std::make_shared<SharedTable>();
-  shared->header = parseHeader(head, static_cast<std::uint64_t>(st.st_size), displayName);
+  shared->header = parseHeader(head, size, displayName);
   shared->path = path;
   shared->displayName = displayName;
   if (shared->header.productionIndex) {
@@ -162,21 +149,17 @@ void writeIndexFile(const fs::path& mdx, const fs::path& dbf, std::uint8_t ldid,
     for (const IndexEntry& e : t.entries) m.entries.push_back(MdxEntry{e.key, e.recNo});
     out.push_back(std::move(m));
   }
-  writeMdx(mdx, upperAscii(dbf.stem().string()), ldid, out);
+  writeMdx(mdx, upperAscii(os::stemUtf8(dbf)), ldid, out);
 }
 
-// Opens for writing and takes the write lock, or fails naming the file.
-int openExclusiveForRewrite(const fs::path& path, const std::string& displayName, bool create) {
-  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0666);
-  if (fd < 0) {
-    if (errno == ENOENT) throw Error("No se encuentra el archivo '" + displayName + "'");
-    throw ioError(displayName, "escribir");
-  }
-  if (!lockFile(fd, true)) {
-    ::close(fd);
-    throw inUse(displayName);
-  }
-  return fd;
+// Opens for writing in exclusive use, or fails naming the file.
+os::File openExclusiveForRewrite(const fs::path& path, const std::string& displayName, bool create) {
+  os::File file;
+  os::Status s =
+      os::File::open(path, os::Access::ReadWrite, create ? os::Create::OrCreate : os::Create::Existing,
+                     os::Share::Exclusive, file);
+  if (!s.ok()) failOpen(displayName, "escribir", s);
+  return file;
 }
 
 }  // namespace
@@ -201,54 +184,36 @@ bool KeyOrder::operator()(const IndexEntry& a, const IndexEntry& b) const {
 
 fs::path siblingFile(const fs::path& dbf, const std::string& extension) {
   fs::path dir = dbf.parent_path();
-  std::string stem = dbf.stem().string();
-  std::string wanted = upperAscii(stem + "." + extension);
+  std::string stem = os::stemUtf8(dbf);
+  std::string wanted = stem + "." + extension;
   std::error_code ec;
   for (fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec), end; !ec && it != end;
        it.increment(ec)) {
-    std::string name = it->path().filename().string();
-    if (upperAscii(name) == wanted) return dir / name;
+    if (text::equalsIgnoreCase(os::fileNameUtf8(it->path()), wanted)) return dir / it->path().filename();
   }
-  std::string ext = dbf.extension().string();
-  bool upper = !ext.empty() && std::none_of(ext.begin(), ext.end(), [](char c) {
-    return std::islower(static_cast<unsigned char>(c));
-  });
-  std::string lowerExt = extension;
-  for (char& c : lowerExt) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return dir / (stem + "." + (upper ? upperAscii(extension) : lowerExt));
+  std::string ext = os::utf8(dbf.extension());
+  bool upper =
+      !ext.empty() && std::none_of(ext.begin(), ext.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+  return dir / os::hostPath(stem + "." + (upper ? upperAscii(extension) : text::lowerAscii(extension)));
 }
 
 DbfTable::DbfTable(const fs::path& path, const std::string& displayName, bool exclusive)
     : displayName_(displayName) {
-  fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-  writable_ = fd_ >= 0;
-  if (fd_ < 0 && (errno == EACCES || errno == EROFS) && !exclusive)
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) {
-    if (errno == ENOENT || errno == ENOTDIR) throw Error("No se encuentra el archivo '" + displayName + "'");
-    throw ioError(displayName, "abrir");
-  }
-  struct stat st {};
-  if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd_);
-    throw Error("No se encuentra el archivo '" + displayName + "'");
-  }
-  if (!lockFile(fd_, exclusive)) {
-    ::close(fd_);
-    throw inUse(displayName);
-  }
-  try {
-    std::lock_guard<std::mutex> lock(registryMutex);
-    FileId id{st.st_dev, st.st_ino};
-    shared_ = registry()[id].lock();
-    if (!shared_) {
-      shared_ = loadShared(fd_, path, displayName);
-      registry()[id] = shared_;
-      rebuildStaleTags();
-    }
-  } catch (...) {
-    ::close(fd_);
-    throw;
+  const os::Share share = exclusive ? os::Share::Exclusive : os::Share::Shared;
+  os::Status s = os::File::open(path, os::Access::ReadWrite, os::Create::Existing, share, file_);
+  writable_ = s.ok();
+  // A read-only file or medium still opens for reading, unless for exclusive use.
+  if (s.code == os::kErrorAccessDenied && !exclusive)
+    s = os::File::open(path, os::Access::Read, os::Create::Existing, share, file_);
+  if (!s.ok()) failOpen(displayName, "abrir", s);
+  FileId id;
+  if (os::Status idStatus = file_.id(id); !idStatus.ok()) throw ioError(displayName, "abrir", idStatus);
+  std::lock_guard<std::mutex> lock(registryMutex);
+  shared_ = registry()[id].lock();
+  if (!shared_) {
+    shared_ = loadShared(file_, path, displayName);
+    registry()[id] = shared_;
+    rebuildStaleTags();
   }
 }
 
@@ -271,8 +236,7 @@ DbfTable::~DbfTable() {
       it = it->second.expired() ? registry().erase(it) : std::next(it);
     }
   }
-  if (headerMap_) munmap(headerMap_, 32);
-  if (fd_ >= 0) ::close(fd_);
+  // file_ closes itself, unmapping the header.
 }
 
 const Header& DbfTable::header() const { return shared_->header; }
@@ -284,13 +248,11 @@ void DbfTable::reloadCount() {
   // The header on the file must count what this process posted.
   flushRecords();
   Header& h = shared_->header;
-  std::string head = readAll(fd_, 0, 8);
-  struct stat st {};
-  if (head.size() < 8 || fstat(fd_, &st) != 0) return;
-  std::uint32_t stated = 0;
-  for (int i = 7; i >= 4; --i)
-    stated = (stated << 8) | static_cast<unsigned char>(head[static_cast<std::size_t>(i)]);
-  std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
+  char head[8];
+  std::size_t got = 0;
+  std::uint64_t size = 0;
+  if (!file_.readAt(0, head, 8, got).ok() || got < 8 || !file_.size(size).ok()) return;
+  const std::uint32_t stated = text::readLe32(head + 4);
   std::uint64_t available = size > h.headerLength ? (size - h.headerLength) / h.recordLength : 0;
   std::uint32_t count = static_cast<std::uint32_t>(std::min<std::uint64_t>(stated, available));
   if (count != h.recordCount) {
@@ -315,10 +277,13 @@ const char* DbfTable::readRecord(std::uint32_t recNo) {
   const RecordSpan span =
       outsideRun(cache_.plan(recNo, h.recordCount, len, shared_->generation), recNo, pending);
   char* block = cache_.prepare(span, len);
-  std::string bytes = readAll(fd_, h.headerLength + static_cast<std::uint64_t>(span.first - 1) * len,
-                              static_cast<std::size_t>(span.count) * len);
-  std::memcpy(block, bytes.data(), bytes.size());
-  cache_.filled(bytes.size(), shared_->generation);
+  std::size_t done = 0;
+  if (os::Status s = file_.readAt(h.headerLength + static_cast<std::uint64_t>(span.first - 1) * len, block,
+                                  static_cast<std::size_t>(span.count) * len, done);
+      !s.ok()) {
+    throw ioError(displayName_, "leer", s);
+  }
+  cache_.filled(done, shared_->generation);
   // nullptr when the file shrank under us (another program): nothing more to read.
   return cache_.find(recNo, shared_->generation);
 }
@@ -330,7 +295,7 @@ void DbfTable::requireWritable() const {
 
 void DbfTable::writeAt(std::uint64_t offset, const char* data, std::size_t size) {
   requireWritable();
-  if (!writeAll(fd_, offset, data, size)) throw ioError(displayName_, "escribir");
+  writeAll(file_, offset, data, size, displayName_);
 }
 
 void DbfTable::stampHeader() {
@@ -340,10 +305,7 @@ void DbfTable::stampHeader() {
   // The header's first bytes are mapped once: stamping them after every post
   // then costs no system call (the mapping shares the page cache that reads
   // and writes of every process see).
-  if (!headerMap_ && writable_) {
-    void* p = mmap(nullptr, 32, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, 0);
-    if (p != MAP_FAILED) headerMap_ = static_cast<char*>(p);
-  }
+  if (!headerMap_ && writable_) headerMap_ = file_.mapHead(32);
   if (headerMap_) {
     std::memcpy(headerMap_ + 1, head + 1, 7);
   } else {
@@ -445,8 +407,7 @@ void DbfTable::flushRecords() {
     if (shared_->pending.end() > h.statedCount + 1) {
       const std::uint64_t end = h.headerLength + static_cast<std::uint64_t>(h.statedCount) * h.recordLength;
       const char mark = '\x1A';
-      if (ftruncate(writer->fd_, static_cast<off_t>(end + 1)) == 0)
-        (void)writeAll(writer->fd_, end, &mark, 1);
+      if (writer->file_.truncate(end + 1).ok()) (void)writer->file_.writeAt(end, &mark, 1);
     }
     throw;
   }
@@ -618,60 +579,43 @@ void createTable(const fs::path& path, const std::string& displayName, const std
   }
   std::string bytes = buildHeader(h);
   bytes += '\x1A';
-  int fd = openExclusiveForRewrite(path, displayName, true);
-  bool ok = ftruncate(fd, 0) == 0 && writeAll(fd, 0, bytes.data(), bytes.size());
-  int savedErrno = errno;
+  os::File file = openExclusiveForRewrite(path, displayName, true);
+  if (os::Status s = file.truncate(0); !s.ok()) throw ioError(displayName, "escribir", s);
+  writeAll(file, 0, bytes.data(), bytes.size(), displayName);
   fs::path mdx = siblingFile(path, "MDX");
   std::error_code ec;
-  if (ok) {
-    try {
-      if (tags.empty()) {
-        fs::remove(mdx, ec);
-      } else {
-        writeIndexFile(mdx, path, h.ldid, tags);
-      }
-    } catch (...) {
-      ::close(fd);
-      throw;
-    }
+  if (tags.empty()) {
+    fs::remove(mdx, ec);
+  } else {
+    writeIndexFile(mdx, path, h.ldid, tags);
   }
-  ::close(fd);
-  if (!ok) {
-    errno = savedErrno;
-    throw ioError(displayName, "escribir");
-  }
+  if (os::Status s = file.close(); !s.ok()) throw ioError(displayName, "escribir", s);
 }
 
 void emptyTable(const fs::path& path, const std::string& displayName) {
-  int fd = openExclusiveForRewrite(path, displayName, false);
-  try {
-    struct stat st {};
-    if (fstat(fd, &st) != 0) throw ioError(displayName, "leer");
-    std::string head = readAll(fd, 0, static_cast<std::size_t>(std::min<off_t>(st.st_size, 65536)));
-    Header h = parseHeader(head, static_cast<std::uint64_t>(st.st_size), displayName);
-    std::vector<Tag> tags;
-    fs::path mdx = siblingFile(path, "MDX");
-    std::error_code ec;
-    if (h.productionIndex && fs::is_regular_file(mdx, ec)) {
-      for (MdxTag& t : readMdx(mdx, h.ldid)) {
-        Tag tag;
-        tag.layout = std::move(t.layout);
-        tags.push_back(std::move(tag));
-      }
+  os::File file = openExclusiveForRewrite(path, displayName, false);
+  const std::uint64_t size = sizeOf(file, displayName);
+  std::string head =
+      readAll(file, 0, static_cast<std::size_t>(std::min<std::uint64_t>(size, 65536)), displayName);
+  Header h = parseHeader(head, size, displayName);
+  std::vector<Tag> tags;
+  fs::path mdx = siblingFile(path, "MDX");
+  std::error_code ec;
+  if (h.productionIndex && fs::is_regular_file(mdx, ec)) {
+    for (MdxTag& t : readMdx(mdx, h.ldid)) {
+      Tag tag;
+      tag.layout = std::move(t.layout);
+      tags.push_back(std::move(tag));
     }
-    char stamp[8] = {};
-    dbase::stampHeader(stamp, 0);
-    const char end = '\x1A';
-    if (ftruncate(fd, h.headerLength) != 0 || !writeAll(fd, h.headerLength, &end, 1) ||
-        !writeAll(fd, 1, stamp + 1, 7)) {
-      throw ioError(displayName, "escribir");
-    }
-    if (!tags.empty()) writeIndexFile(mdx, path, h.ldid, tags);
-  } catch (...) {
-    ::close(fd);
-    throw;
   }
-  ::close(fd);
+  char stamp[8] = {};
+  dbase::stampHeader(stamp, 0);
+  const char end = '\x1A';
+  if (os::Status s = file.truncate(h.headerLength); !s.ok()) throw ioError(displayName, "escribir", s);
+  writeAll(file, h.headerLength, &end, 1, displayName);
+  writeAll(file, 1, stamp + 1, 7, displayName);
+  if (!tags.empty()) writeIndexFile(mdx, path, h.ldid, tags);
+  if (os::Status s = file.close(); !s.ok()) throw ioError(displayName, "escribir", s);
 }
 
 }  // namespace pasarela::dbase

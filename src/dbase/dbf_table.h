@@ -3,10 +3,9 @@
 // Every object open on one file in this process shares one SharedTable (the
 // header, the record count and the index entries), found through a registry
 // keyed by the file's identity, so that a record posted through one object
-// is seen by the others on their next read. Each object has its own file
-// descriptor and its own open-file-description lock (F_OFD_SETLK): a shared
-// read lock, or a write lock for exclusive use, so an exclusive open fails
-// while any other object of this or another process holds the file.
+// is seen by the others on their next read. Each object has its own open
+// file, shared or exclusive (os::File), so an exclusive open fails while any
+// other object of this or another process holds the file.
 //
 // Index entries live in ordered sets (key under the table's collation, then
 // record number). The .MDX is written whole through writeMdx when an object
@@ -23,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "base/os/file.h"
 #include "dbase/codepage.h"
 #include "dbase/dbf_header.h"
 #include "dbase/mdx.h"
@@ -120,7 +120,7 @@ class DbfTable {
   void rebuildStaleTags();
 
   std::string displayName_;
-  int fd_ = -1;
+  os::File file_;
   bool writable_ = false;
   char* headerMap_ = nullptr;  // the first 32 bytes of the file, mapped when first stamped
   std::shared_ptr<SharedTable> shared_;

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <unordered_set>
 
-#include "dbase/error.h"
+#include "base/error.h"
 #include "dbase/mdx.h"
 #include "dbase/mdx_layout.h"
 

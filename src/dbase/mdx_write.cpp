@@ -7,7 +7,11 @@
 #include <ctime>
 #include <fstream>
 
-#include "dbase/error.h"
+#include "base/error.h"
+#include "base/os/file_system.h"
+#include "base/os/host_path.h"
+#include "base/os/io_code.h"
+#include "base/os/system.h"
 #include "dbase/mdx.h"
 #include "dbase/mdx_layout.h"
 
@@ -18,9 +22,7 @@ using namespace mdx_layout;
 using Block = std::vector<unsigned char>;
 
 void putDate(unsigned char* p) {
-  const std::time_t now = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&now, &tm);
+  const std::tm tm = os::localTime(std::time(nullptr));
   p[0] = static_cast<unsigned char>(tm.tm_year % 256);
   p[1] = static_cast<unsigned char>(tm.tm_mon + 1);
   p[2] = static_cast<unsigned char>(tm.tm_mday);
@@ -246,27 +248,13 @@ void writeMdx(const std::filesystem::path& file, const std::string& tableName, s
   put32(&header[kPagesInFile], nextPage);
 
   // Written beside the target and renamed over it, so a failure never leaves half an index.
-  std::filesystem::path temp = file;
-  temp += ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) throw Error("No se puede crear el archivo de índice \"" + file.string() + "\"");
-    out.write(reinterpret_cast<const char*>(header.data()), static_cast<std::streamsize>(header.size()));
-    for (const Block& b : blocks)
-      out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ec;
-      std::filesystem::remove(temp, ec);
-      throw Error("Error al escribir el archivo de índice \"" + file.string() + "\"");
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, file, ec);
-  if (ec) {
-    std::filesystem::remove(temp, ec);
-    throw Error("No se puede reemplazar el archivo de índice \"" + file.string() + "\"");
+  std::vector<std::string_view> pieces;
+  pieces.reserve(blocks.size() + 1);
+  pieces.emplace_back(reinterpret_cast<const char*>(header.data()), header.size());
+  for (const Block& b : blocks) pieces.emplace_back(reinterpret_cast<const char*>(b.data()), b.size());
+  if (os::Status s = os::writeReplacing(file, pieces, os::Durability::Cached); !s.ok()) {
+    throw Error("No se puede escribir el archivo de índice \"" + os::utf8(file) +
+                "\": " + os::ioErrorMessage(s.code));
   }
 }
 

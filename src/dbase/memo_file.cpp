@@ -1,37 +1,24 @@
 #include "dbase/memo_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include "dbase/error.h"
+#include "base/error.h"
+#include "base/os/host_path.h"
+#include "base/os/io_code.h"
+#include "base/text.h"
 
 namespace pasarela::dbase {
 namespace {
 
-std::uint32_t be32(const std::string& b, std::size_t at) {
-  std::uint32_t v = 0;
-  for (std::size_t i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(b[at + i]);
-  return v;
-}
-std::uint32_t le32(const std::string& b, std::size_t at) {
-  std::uint32_t v = 0;
-  for (std::size_t i = 4; i-- > 0;) v = (v << 8) | static_cast<unsigned char>(b[at + i]);
-  return v;
-}
+std::uint32_t be32(const std::string& b, std::size_t at) { return text::readBe32(b.data() + at); }
+std::uint32_t le32(const std::string& b, std::size_t at) { return text::readLe32(b.data() + at); }
 
 }  // namespace
 
 MemoFile::MemoFile(const std::filesystem::path& path, MemoKind kind) : path_(path), kind_(kind) {
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) throw Error("No se encuentra el archivo de memos '" + path.string() + "'");
-  struct stat st {};
-  if (fstat(fd_, &st) != 0 || st.st_size < 512) {
-    ::close(fd_);
-    fd_ = -1;
-    throw Error("El archivo de memos '" + path.string() + "' está dañado: la cabecera está incompleta");
-  }
-  size_ = static_cast<std::uint64_t>(st.st_size);
+  const std::string name = os::utf8(path);
+  if (!os::File::open(path, os::Access::Read, os::Create::Existing, os::Share::Unlocked, file_).ok())
+    throw Error("No se encuentra el archivo de memos '" + name + "'");
+  if (!file_.size(size_).ok() || size_ < 512)
+    throw Error("El archivo de memos '" + name + "' está dañado: la cabecera está incompleta");
   std::string header = readAt(0, 32);
   if (kind_ == MemoKind::Fpt) {
     blockSize_ = (static_cast<unsigned char>(header[6]) << 8) | static_cast<unsigned char>(header[7]);
@@ -41,17 +28,14 @@ MemoFile::MemoFile(const std::filesystem::path& path, MemoKind kind) : path_(pat
   if (blockSize_ == 0) blockSize_ = kind_ == MemoKind::Fpt ? 64 : 512;
 }
 
-MemoFile::~MemoFile() {
-  if (fd_ >= 0) ::close(fd_);
-}
+MemoFile::~MemoFile() = default;
 
 std::string MemoFile::readAt(std::uint64_t offset, std::uint64_t size) const {
   std::string out(size, '\0');
   std::size_t done = 0;
-  while (done < size) {
-    ssize_t n = pread(fd_, out.data() + done, size - done, static_cast<off_t>(offset + done));
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
+  if (os::Status s = file_.readAt(offset, out.data(), out.size(), done); !s.ok()) {
+    throw Error("No se puede leer el archivo de memos '" + os::utf8(path_) +
+                "': " + os::ioErrorMessage(s.code));
   }
   out.resize(done);
   return out;
@@ -60,7 +44,7 @@ std::string MemoFile::readAt(std::uint64_t offset, std::uint64_t size) const {
 std::string MemoFile::read(std::uint32_t block) const {
   const std::uint64_t offset = static_cast<std::uint64_t>(block) * blockSize_;
   auto damaged = [&](const char* what) {
-    return Error("El archivo de memos '" + path_.string() + "' está dañado: " + what);
+    return Error("El archivo de memos '" + os::utf8(path_) + "' está dañado: " + what);
   };
   if (block == 0 || offset + 8 > size_) throw damaged("un memo apunta fuera del archivo");
   if (kind_ == MemoKind::Fpt) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "base/os/file.h"
 #include "dbase/dbf_header.h"
 
 namespace pasarela::dbase {
@@ -28,7 +29,7 @@ class MemoFile {
 
   std::filesystem::path path_;
   MemoKind kind_;
-  int fd_ = -1;
+  os::File file_;
   std::uint64_t size_ = 0;
   std::uint32_t blockSize_ = 512;
 };

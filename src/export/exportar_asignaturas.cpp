@@ -5,7 +5,7 @@
 
 #include "data/folders.h"
 #include "data/table.h"
-#include "dbase/error.h"
+#include "base/error.h"
 #include "export/export_run.h"
 #include "export/export_text.h"
 #include "export/field_ref.h"

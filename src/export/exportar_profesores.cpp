@@ -11,7 +11,7 @@
 
 #include "data/folders.h"
 #include "data/table.h"
-#include "dbase/error.h"
+#include "base/error.h"
 #include "export/export_run.h"
 #include "export/export_text.h"
 

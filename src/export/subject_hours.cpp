@@ -3,7 +3,7 @@
 #include <cctype>
 #include <charconv>
 
-#include "dbase/error.h"
+#include "base/error.h"
 #include "export/export_text.h"
 
 namespace pasarela::exportar {

@@ -1,22 +1,20 @@
 #include "import/copy_back.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <vector>
 
+#include "base/error.h"
+#include "base/os/file.h"
+#include "base/os/file_system.h"
+#include "base/os/host_path.h"
+#include "base/os/io_code.h"
+#include "base/os/system.h"
 #include "data/folders.h"
-#include "data/unique_fd.h"
 #include "data/winpath.h"
-#include "dbase/error.h"
 
 namespace pasarela {
 
@@ -32,128 +30,53 @@ std::function<void(std::string_view)>& faultHook() {
 // A failed system call on one file: what the user is told is built from
 // both by the caller, which knows what the failure means for the school.
 struct SysFailure {
-  int err;
+  int code;          // the system's I/O code
   std::string file;  // Windows path
 };
 
-// The copy's own words for an operating-system error.
-std::string ioText(int err) {
-  switch (err) {
-    case ENOENT:
-      return "No se encuentra el archivo";
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case EINVAL:
-      return "Nombre de archivo inválido";
-    case EMFILE:
-    case ENFILE:
-      return "Demasiados archivos abiertos";
-    case EACCES:
-    case EPERM:
-    case EROFS:
-      return "Acceso al archivo denegado";
-    case ENOSPC:
-    case EFBIG:
-    case EDQUOT:
-      return "Disco lleno";
-    case EWOULDBLOCK:
-    case EBUSY:
-    case ETXTBSY:
-      return "Error de E/S 32 (el archivo está en uso por otro programa)";
-    default:
-      return "Error de E/S " + std::to_string(err);
-  }
-}
-
-int ioCode(int err) {
-  switch (err) {
-    case ENOENT:
-      return 2;
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case EINVAL:
-      return 3;
-    case EMFILE:
-    case ENFILE:
-      return 4;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-      return 5;
-    case ENOSPC:
-    case EFBIG:
-    case EDQUOT:
-      return 101;
-    case EWOULDBLOCK:
-    case EBUSY:
-    case ETXTBSY:
-      return 32;
-    default:
-      return err;
-  }
+// The copy's own words for an I/O code.
+std::string ioText(int code) {
+  if (code == os::kErrorSharingViolation) return "Error de E/S 32 (el archivo está en uso por otro programa)";
+  return os::ioErrorMessage(code);
 }
 
 [[noreturn]] void fail(const SysFailure& f, const std::string& consequence) {
-  throw IoError(ioCode(f.err), ioText(f.err) + ": " + f.file + ". " + consequence);
+  throw IoError(f.code, ioText(f.code) + ": " + f.file + ". " + consequence);
 }
 
-// Copies a whole file and makes it durable. `mode` for a new destination.
+// Copies a whole file and makes it durable. A new file gets the
+// permissions of `permissionsOf` when given.
 void copyDurably(const fs::path& from, const std::string& fromWin, const fs::path& to,
-                 const std::string& toWin, mode_t mode) {
-  UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
-  if (in.get() < 0) throw SysFailure{errno, fromWin};
-  UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
-  if (out.get() < 0) throw SysFailure{errno, toWin};
-  std::vector<char> buffer(64 * 1024);
-  for (;;) {
-    ssize_t n = ::read(in.get(), buffer.data(), buffer.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw SysFailure{errno, fromWin};
-    }
-    if (n == 0) break;
-    for (ssize_t done = 0; done < n;) {
-      ssize_t w = ::write(out.get(), buffer.data() + done, static_cast<size_t>(n - done));
-      if (w < 0 && errno == EINTR) continue;
-      // A write that stores nothing is a full disk, whatever errno says.
-      if (w <= 0) throw SysFailure{w < 0 ? errno : ENOSPC, toWin};
-      done += w;
-    }
+                 const std::string& toWin, const fs::path& permissionsOf = {}) {
+  os::File in;
+  if (os::Status s = os::File::open(from, os::Access::Read, os::Create::Existing, os::Share::Unlocked, in);
+      !s.ok())
+    throw SysFailure{s.code, fromWin};
+  os::File out;
+  if (os::Status s =
+          os::File::open(to, os::Access::ReadWrite, os::Create::Truncate, os::Share::Unlocked, out);
+      !s.ok())
+    throw SysFailure{s.code, toWin};
+  if (!permissionsOf.empty()) {
+    if (os::Status s = os::copyPermissions(permissionsOf, to); !s.ok()) throw SysFailure{s.code, toWin};
   }
-  if (::fsync(out.get()) != 0 && errno != EINVAL) throw SysFailure{errno, toWin};
-  if (out.release() != 0) throw SysFailure{errno, toWin};
-}
-
-void syncFolder(const fs::path& folder) {
-  UniqueFd d(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (d.get() >= 0) ::fsync(d.get());
+  std::uint64_t copied = 0;
+  if (os::Status s = os::copyContents(in, out, copied); !s.ok())
+    throw SysFailure{s.code, s.code == os::kErrorReadFault ? fromWin : toWin};
+  if (os::Status s = out.sync(); !s.ok()) throw SysFailure{s.code, toWin};
+  if (os::Status s = out.close(); !s.ok()) throw SysFailure{s.code, toWin};
 }
 
 // Another program holding the file (a whole-file lock, or a record lock of a
 // dBase engine anywhere in it), or a file we may not write: refuse before
 // anything changes.
 void checkReplaceable(const fs::path& host, const std::string& win) {
-  // A read-only file stays as it is, even for a user the system lets through.
-  struct stat st {};
-  if (::stat(host.c_str(), &st) != 0) throw SysFailure{errno, win};
-  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) throw SysFailure{EACCES, win};
-  UniqueFd fd(::open(host.c_str(), O_RDWR | O_CLOEXEC));
-  if (fd.get() < 0) throw SysFailure{errno, win};
-  if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) throw SysFailure{errno == EINTR ? EWOULDBLOCK : errno, win};
-  ::flock(fd.get(), LOCK_UN);
-  struct flock probe {};
-  probe.l_type = F_WRLCK;
-  probe.l_whence = SEEK_SET;
-  probe.l_start = 0;
-  probe.l_len = 0;
-  if (::fcntl(fd.get(), F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK)
-    throw SysFailure{EWOULDBLOCK, win};
+  if (os::Status s = os::probeReplaceable(host); !s.ok()) throw SysFailure{s.code, win};
 }
 
 std::string stamp() {
   std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  std::tm local = os::localTime(now);
   char text[32];
   std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
   return text;
@@ -196,7 +119,6 @@ struct Item {
   std::string stagedWin, targetWin, tempWin;
   fs::path staged, target, temp, previous;
   bool existed = false;
-  mode_t mode = 0644;
 };
 
 const char* const kUnchanged = "Los archivos de la carpeta de origen no se han modificado";
@@ -224,10 +146,12 @@ std::string backupPrevious(const std::vector<Item>& items) {
   std::string folderWin = winpath::join(kBackupRoot, name);
   fs::path folder = root / name;
   try {
-    if (!fs::create_directories(folder, ec) && ec) throw SysFailure{ec.value(), folderWin};
+    if (!fs::create_directories(folder, ec) && ec)
+      throw SysFailure{os::ioCodeFromSystemError(ec, os::IoOperation::Create), folderWin};
     for (const Item& item : items) {
       if (!item.existed) continue;
-      copyDurably(item.target, item.targetWin, folder / item.name, winpath::join(folderWin, item.name), 0644);
+      copyDurably(item.target, item.targetWin, folder / os::hostPath(item.name),
+                  winpath::join(folderWin, item.name));
     }
   } catch (const SysFailure& f) {
     fs::remove_all(folder, ec);
@@ -282,15 +206,12 @@ std::string CopiarHorariosAlOrigen(const std::string& sourceFolder) {
     item.targetWin = winpath::join(sourceFolder, name);
     item.staged = winpath::resolve(item.stagedWin);
     item.target = winpath::resolve(item.targetWin);
-    std::string stem = fs::path(name).stem().string();
+    std::string stem = os::stemUtf8(os::hostPath(name));
     item.tempWin = winpath::join(sourceFolder, stem + ".pasarela-nuevo");
-    item.temp = item.target.parent_path() / (stem + ".pasarela-nuevo");
-    item.previous = item.target.parent_path() / (stem + ".pasarela-anterior");
-    struct stat st {};
-    if (::stat(item.target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-      item.existed = true;
-      item.mode = st.st_mode & 07777;
-    }
+    item.temp = item.target.parent_path() / os::hostPath(stem + ".pasarela-nuevo");
+    item.previous = item.target.parent_path() / os::hostPath(stem + ".pasarela-anterior");
+    std::error_code ec;
+    item.existed = fs::is_regular_file(item.target, ec);
     if (!winpath::fileExists(item.stagedWin)) {
       throw Error("No se encuentra el archivo " + item.stagedWin + ". " + kUnchanged);
     }
@@ -321,16 +242,16 @@ std::string CopiarHorariosAlOrigen(const std::string& sourceFolder) {
 
   try {
     for (const Item& item : items)
-      copyDurably(item.staged, item.stagedWin, item.temp, item.tempWin, item.mode);
+      copyDurably(item.staged, item.stagedWin, item.temp, item.tempWin,
+                  item.existed ? item.target : fs::path());
     // Keep each old file reachable under a second name, so that it can be
     // put back by a rename, which needs no free space.
     for (const Item& item : items) {
       if (!item.existed) continue;
       std::error_code ec;
       fs::remove(item.previous, ec);
-      if (::link(item.target.c_str(), item.previous.c_str()) != 0) {
-        copyDurably(item.target, item.targetWin, item.previous, item.targetWin, item.mode);
-      }
+      if (os::Status s = os::linkOrCopy(item.target, item.previous); !s.ok())
+        throw SysFailure{s.code, item.targetWin};
     }
   } catch (const SysFailure& f) {
     fail(f, kUnchanged);
@@ -340,7 +261,8 @@ std::string CopiarHorariosAlOrigen(const std::string& sourceFolder) {
   try {
     for (const Item& item : items) {
       if (faultHook()) faultHook()(item.name);
-      if (::rename(item.temp.c_str(), item.target.c_str()) != 0) throw SysFailure{errno, item.targetWin};
+      if (os::Status s = os::replaceFile(item.temp, item.target); !s.ok())
+        throw SysFailure{s.code, item.targetWin};
       ++replaced;
     }
   } catch (...) {
@@ -349,11 +271,9 @@ std::string CopiarHorariosAlOrigen(const std::string& sourceFolder) {
     std::string notRestored;
     for (size_t i = replaced; i-- > 0;) {
       const Item& item = items[i];
-      int r =
-          item.existed ? ::rename(item.previous.c_str(), item.target.c_str()) : ::unlink(item.target.c_str());
-      if (r != 0) notRestored += (notRestored.empty() ? "" : ", ") + item.targetWin;
+      os::Status r = item.existed ? os::replaceFile(item.previous, item.target) : os::removeFile(item.target);
+      if (!r.ok()) notRestored += (notRestored.empty() ? "" : ", ") + item.targetWin;
     }
-    syncFolder(items.front().target.parent_path());
     std::string consequence =
         notRestored.empty()
             ? std::string(kUnchanged)
@@ -367,7 +287,6 @@ std::string CopiarHorariosAlOrigen(const std::string& sourceFolder) {
       throw Error(std::string(e.what()) + ". " + consequence);
     }
   }
-  syncFolder(items.front().target.parent_path());
   pruneBackups(winpath::resolve(kBackupRoot));
   return backup;
 }

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "dbase/error.h"
+#include "base/error.h"
 #include "sample/cp1252.h"
 
 namespace pasarela::sample {

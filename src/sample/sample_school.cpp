@@ -3,9 +3,10 @@
 #include <chrono>
 #include <ctime>
 
+#include "base/error.h"
+#include "base/os/system.h"
 #include "data/table.h"
 #include "data/winpath.h"
-#include "dbase/error.h"
 #include "sample/raw_dbf_writer.h"
 
 namespace pasarela::sample {
@@ -267,9 +268,7 @@ struct Today {
 };
 
 Today today() {
-  std::time_t now = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&now, &tm);
+  const std::tm tm = os::localTime(std::time(nullptr));
   return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
 }
 

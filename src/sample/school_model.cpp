@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 
-#include "dbase/error.h"
+#include "base/error.h"
 #include "sample/sample_names.h"
 #include "sample/sample_random.h"
 

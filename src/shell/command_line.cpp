@@ -1,6 +1,6 @@
 #include "shell/command_line.h"
 
-#include "dbase/error.h"
+#include "base/error.h"
 
 namespace pasarela::shell {
 

@@ -1,7 +1,5 @@
 #include "shell/ini_file.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <fstream>
@@ -10,7 +8,8 @@
 #include <system_error>
 #include <vector>
 
-#include "dbase/error.h"
+#include "base/error.h"
+#include "base/os/file_system.h"
 
 namespace fs = std::filesystem;
 
@@ -123,7 +122,7 @@ void writeIniValue(const fs::path& file, const std::string& shownPath, const std
   if (exists) {
     // A read-only file is refused as the profile API refuses it, even where
     // the folder would let us replace it.
-    if (!fs::is_regular_file(file, ec) || ::access(file.c_str(), W_OK) != 0) throw fail();
+    if (!fs::is_regular_file(file, ec) || !os::probeReplaceable(file).ok()) throw fail();
     try {
       std::ifstream in(file, std::ios::binary);
       if (!in) throw fail();
@@ -135,26 +134,7 @@ void writeIniValue(const fs::path& file, const std::string& shownPath, const std
   }
   const std::string updated = setIniValue(content, section, key, value);
 
-  fs::path temp = file;
-  temp += ".tmp" + std::to_string(::getpid());
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) throw fail();
-    out.write(updated.data(), static_cast<std::streamsize>(updated.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      fs::remove(temp, ec);
-      throw fail();
-    }
-  }
-  if (exists) fs::permissions(temp, fs::status(file, ec).permissions(), ec);
-  fs::rename(temp, file, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    throw fail();
-  }
+  if (!os::writeReplacing(file, {updated}).ok()) throw fail();
 }
 
 }  // namespace pasarela::shell

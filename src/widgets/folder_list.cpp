@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "data/winpath.h"
-#include "dbase/error.h"
+#include "base/error.h"
 #include "widgets/guarded.h"
 
 namespace fs = std::filesystem;

@@ -4,7 +4,7 @@
 #include <QFont>
 #include <algorithm>
 
-#include "dbase/error.h"
+#include "base/error.h"
 #include "widgets/guarded.h"
 
 namespace pasarela::widgets {

@@ -1,6 +1,6 @@
 // The catalogue of the main window's table components.
 #include "data/school_tables.h"
-#include "dbase/error.h"
+#include "base/error.h"
 #include "drive_c.h"
 
 namespace pasarela {

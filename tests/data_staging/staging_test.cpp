@@ -1,7 +1,7 @@
 // CopiarDatosOrigen: the ten staged copies of the school's tables.
 #include <algorithm>
 
-#include "data/io_error.h"
+#include "base/error.h"
 #include "data/staging.h"
 #include "data/winpath.h"
 #include "drive_c.h"

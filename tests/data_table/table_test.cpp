@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "data/table.h"
-#include "dbase/error.h"
+#include "base/error.h"
 #include "temp_drive.h"
 
 namespace pasarela {

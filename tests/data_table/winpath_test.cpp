@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "data/winpath.h"
-#include "dbase/error.h"
+#include "base/error.h"
 #include "temp_drive.h"
 
 namespace pasarela {

@@ -7,7 +7,7 @@
 
 #include "../data_table/temp_drive.h"
 #include "data/table.h"
-#include "dbase/error.h"
+#include "base/error.h"
 #include "dbf_builder.h"
 
 namespace pasarela {

@@ -5,7 +5,7 @@
 
 #include "data/shell_flags.h"
 #include "data/table.h"
-#include "dbase/error.h"
+#include "base/error.h"
 #include "export/export_run.h"
 #include "export_support.h"
 

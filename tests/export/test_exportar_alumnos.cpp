@@ -4,7 +4,7 @@
 #include <map>
 
 #include "data/table.h"
-#include "dbase/error.h"
+#include "base/error.h"
 #include "export/export_run.h"
 #include "export_support.h"
 

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "data/table.h"
-#include "dbase/error.h"
+#include "base/error.h"
 #include "export/export_run.h"
 #include "export/subject_hours.h"
 #include "export_support.h"

@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "dbase/error.h"
+#include "base/error.h"
 #include "export/export_run.h"
 #include "export_support.h"
 

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <set>
 
-#include "dbase/error.h"
+#include "base/error.h"
 #include "export/export_run.h"
 #include "export/exportar_profesores.h"
 #include "export_support.h"

@@ -15,7 +15,7 @@
 #include "data/table.h"
 #include "data/transfer_context.h"
 #include "data/user_interface.h"
-#include "dbase/error.h"
+#include "base/error.h"
 #include "import/import_run.h"
 
 namespace pasarela::test {

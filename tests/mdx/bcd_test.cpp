@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <random>
 
-#include "dbase/error.h"
+#include "base/error.h"
 #include "dbase/mdx.h"
 
 using pasarela::dbase::compareKeys;

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <random>
 
-#include "dbase/error.h"
+#include "base/error.h"
 #include "dbase/mdx.h"
 #include "mdx/mdx_test_util.h"
 

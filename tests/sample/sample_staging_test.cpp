@@ -2,7 +2,7 @@
 // component opens on its copy, without the index files left behind.
 #include "data/school_tables.h"
 #include "data/staging.h"
-#include "dbase/error.h"
+#include "base/error.h"
 #include "sample_fixture.h"
 
 namespace pasarela {

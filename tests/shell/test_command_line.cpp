@@ -2,7 +2,7 @@
 // as hexadecimal after a "$".
 #include <gtest/gtest.h>
 
-#include "dbase/error.h"
+#include "base/error.h"
 #include "shell/command_line.h"
 
 using pasarela::shell::lowerAsciiLetters;

@@ -6,7 +6,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "dbase/error.h"
+#include "base/error.h"
 #include "shell/help_bridge.h"
 #include "shell_test_support.h"
 

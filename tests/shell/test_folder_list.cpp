@@ -4,7 +4,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "dbase/error.h"
+#include "base/error.h"
 #include "shell_test_support.h"
 #include "widgets/folder_list.h"
 

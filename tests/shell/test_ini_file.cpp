@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "dbase/error.h"
+#include "base/error.h"
 #include "shell/ini_file.h"
 
 namespace fs = std::filesystem;

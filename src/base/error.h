@@ -14,8 +14,8 @@ class Error : public std::runtime_error {
   explicit Error(const std::string& message) : std::runtime_error(message) {}
 };
 
-// An operating-system I/O failure of the file copy: its message comes from
-// the code ("Acceso al archivo denegado" for 5, "Error de E/S 32" for 32).
+// An operating-system I/O failure: its message comes from the code
+// ("Acceso al archivo denegado" for 5, "Error de E/S 32" for 32).
 class IoError : public Error {
  public:
   IoError(int code, const std::string& message) : Error(message), code_(code) {}

@@ -1,0 +1,24 @@
+# Cross build for 64-bit Windows with Debian's MinGW-w64 (posix threads).
+#   cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake
+# Programs are linked statically: no libstdc++/libgcc/winpthread DLLs to ship.
+# Tests and try_run go through Wine.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(_triple x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${_triple}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${_triple}-g++-posix)
+set(CMAKE_RC_COMPILER ${_triple}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${_triple})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+
+find_program(_wine wine)
+if(_wine)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${_wine})
+endif()

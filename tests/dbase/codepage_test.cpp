@@ -1,0 +1,62 @@
+// The engine's code-page tables against glibc's iconv: two independent
+// sources must agree on every byte of every page.
+#include "dbase/codepage.h"
+
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include "dbase/codepage_tables.h"
+
+namespace pasarela::dbase {
+namespace {
+
+std::string iconvName(int page) {
+  return page >= 1250 && page <= 1258 ? "WINDOWS-" + std::to_string(page) : "CP" + std::to_string(page);
+}
+
+// UTF-8 of one byte by iconv; empty when the page defines none.
+std::string iconvUtf8(iconv_t cd, unsigned char byte) {
+  char in[1] = {static_cast<char>(byte)};
+  char out[8] = {};
+  char* inp = in;
+  char* outp = out;
+  std::size_t inLeft = 1, outLeft = sizeof out;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  if (iconv(cd, &inp, &inLeft, &outp, &outLeft) == static_cast<std::size_t>(-1)) return {};
+  return std::string(out, sizeof out - outLeft);
+}
+
+TEST(CodePageTables, EqualIconvOnEveryByte) {
+  ASSERT_EQ(tabledCodePages().size(), 16u);
+  for (int page : tabledCodePages()) {
+    SCOPED_TRACE(page);
+    iconv_t cd = iconv_open("UTF-8", iconvName(page).c_str());
+    ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+    const CodePage& cp = CodePage::forNumber(page);
+    for (int b = 0x80; b < 0x100; ++b) {
+      const std::string expected = iconvUtf8(cd, static_cast<unsigned char>(b));
+      const std::string byte(1, static_cast<char>(b));
+      if (expected.empty()) {
+        // Undefined: read as the C1 control of that value, and back.
+        EXPECT_EQ((*highCodePoints(page))[static_cast<std::size_t>(b - 0x80)], 0u) << "byte " << b;
+      } else {
+        EXPECT_EQ(cp.toUtf8(byte), expected) << "byte " << b;
+      }
+      // Back to a byte of the same character (a page may hold one twice).
+      EXPECT_EQ(cp.toUtf8(cp.fromUtf8(cp.toUtf8(byte))), cp.toUtf8(byte)) << "byte " << b;
+    }
+    iconv_close(cd);
+  }
+}
+
+TEST(CodePageTables, EveryPageADriverNamesHasATable) {
+  for (int ldid = 0; ldid < 256; ++ldid) {
+    const int page = CodePage::numberForLdid(static_cast<std::uint8_t>(ldid));
+    EXPECT_NE(highCodePoints(page), nullptr) << "driver " << ldid << " page " << page;
+  }
+  EXPECT_EQ(highCodePoints(65001), nullptr);
+  EXPECT_EQ(CodePage::forNumber(65001).toUtf8("\x80"), "€");  // no table: read as 1252
+}
+
+}  // namespace
+}  // namespace pasarela::dbase
