@@ -13,8 +13,8 @@
 #include <functional>
 #include <string>
 
+#include "base/error.h"
 #include "data/table.h"
-#include "dbase/error.h"
 #include "dbase/oracle_run.h"
 #include "temp_drive.h"
 
