@@ -8,11 +8,11 @@
 #include <optional>
 #include <unordered_map>
 
+#include "base/error.h"
 #include "data/table_filter.h"
 #include "data/winpath.h"
 #include "dbase/dbf_table.h"
 #include "dbase/dbf_value.h"
-#include "base/error.h"
 
 namespace pasarela {
 
@@ -106,6 +106,7 @@ struct Table::Impl {
   // User field index by upper-case name: fields are asked for by name on
   // every read and write.
   std::unordered_map<std::string, int> fieldsByName;
+  std::vector<char> blankRecord;  // a new record's bytes, for this open
   int tag = -1;
   std::optional<FieldFilter> filter;
   int filterField = -1;
@@ -265,8 +266,12 @@ void Table::Impl::load(std::uint32_t n) {
 
 void Table::Impl::blankBuffer() {
   const dbase::Header& h = db->header();
-  buffer.assign(h.recordLength, ' ');
-  for (const Field& f : h.fields) dbase::writeBlank(f, buffer.data(), h.dialect);
+  // Made once per open: every append starts from it.
+  if (blankRecord.size() != h.recordLength) {
+    blankRecord.assign(h.recordLength, ' ');
+    for (const Field& f : h.fields) dbase::writeBlank(f, blankRecord.data(), h.dialect);
+  }
+  buffer = blankRecord;
 }
 
 std::optional<std::uint32_t> Table::Impl::physicalFrom(std::uint32_t start, int direction) {
@@ -514,6 +519,7 @@ void Table::open() {
   d_->visibleFields.clear();
   const auto& fields = d_->db->header().fields;
   d_->fieldsByName.clear();
+  d_->blankRecord.clear();
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (fields[i].system) continue;
     // The first of two fields with one name wins, as a search in order would.
