@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <unordered_map>
 
 #include "base/error.h"
 #include "base/text.h"
@@ -102,6 +103,10 @@ struct Table::Impl {
 
   std::unique_ptr<DbfTable> db;
   std::vector<int> visibleFields;  // user field index -> header field index
+  // User field index by upper-case name: fields are asked for by name on
+  // every read and write.
+  std::unordered_map<std::string, int> fieldsByName;
+  std::vector<char> blankRecord;  // a new record's bytes, for this open
   int tag = -1;
   std::optional<FieldFilter> filter;
   int filterField = -1;
@@ -191,9 +196,7 @@ std::string Table::Impl::path() const {
 
 int Table::Impl::lookup(const std::string& fieldName) const {
   if (!db) return -1;
-  for (std::size_t i = 0; i < visibleFields.size(); ++i) {
-    if (sameName(field(static_cast<int>(i)).name, fieldName)) return static_cast<int>(i);
-  }
+  if (auto it = fieldsByName.find(upperAscii(fieldName)); it != fieldsByName.end()) return it->second;
   // Blanks around the name are forgiven.
   const std::string trimmed = trimBoth(fieldName);
   if (trimmed != fieldName) return lookup(trimmed);
@@ -279,8 +282,12 @@ void Table::Impl::loadEntry(const IndexEntry& e) {
 
 void Table::Impl::blankBuffer() {
   const dbase::Header& h = db->header();
-  buffer.assign(h.recordLength, ' ');
-  for (const Field& f : h.fields) dbase::writeBlank(f, buffer.data(), h.dialect);
+  // Made once per open: every append starts from it.
+  if (blankRecord.size() != h.recordLength) {
+    blankRecord.assign(h.recordLength, ' ');
+    for (const Field& f : h.fields) dbase::writeBlank(f, blankRecord.data(), h.dialect);
+  }
+  buffer = blankRecord;
 }
 
 std::optional<std::uint32_t> Table::Impl::physicalFrom(std::uint32_t start, int direction) {
@@ -527,8 +534,13 @@ void Table::open() {
   d_->db = std::move(db);
   d_->visibleFields.clear();
   const auto& fields = d_->db->header().fields;
+  d_->fieldsByName.clear();
+  d_->blankRecord.clear();
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (!fields[i].system) d_->visibleFields.push_back(static_cast<int>(i));
+    if (fields[i].system) continue;
+    // The first of two fields with one name wins, as a search in order would.
+    d_->fieldsByName.emplace(upperAscii(fields[i].name), static_cast<int>(d_->visibleFields.size()));
+    d_->visibleFields.push_back(static_cast<int>(i));
   }
   try {
     d_->resolveIndex();
@@ -551,7 +563,7 @@ void Table::close() {
   d_->recNo = 0;
   d_->eof = d_->bof = true;
   d_->tag = -1;
-  db->flushIndex();  // reports a failure to write the index
+  db->flush();  // reports a failure to write the held records or the index
 }
 
 bool Table::active() const { return d_->db != nullptr; }

@@ -78,11 +78,18 @@ int CodePage::numberForLdid(std::uint8_t ldid) {
 }
 
 const CodePage& CodePage::forNumber(int number) {
+  // Asked for on every text read and written: each thread keeps its last
+  // answer (pages live as long as the program).
+  thread_local int lastNumber = -1;
+  thread_local const CodePage* last = nullptr;
+  if (number == lastNumber) return *last;
   static std::mutex mutex;
   static std::map<int, std::unique_ptr<CodePage>> pages;
   std::lock_guard<std::mutex> lock(mutex);
   auto& slot = pages[number];
   if (!slot) slot = std::make_unique<CodePage>(number);
+  lastNumber = number;
+  last = slot.get();
   return *slot;
 }
 
@@ -99,7 +106,15 @@ CodePage::CodePage(int number) : number_(number) {
   }
 }
 
+// Most texts of a school's tables are plain ASCII, the same in every code page.
+static bool plainAscii(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
 std::string CodePage::toUtf8(std::string_view bytes) const {
+  if (plainAscii(bytes)) return std::string(bytes);
   std::string out;
   out.reserve(bytes.size());
   for (char c : bytes) {
@@ -113,6 +128,7 @@ std::string CodePage::toUtf8(std::string_view bytes) const {
 }
 
 std::string CodePage::fromUtf8(std::string_view text) const {
+  if (plainAscii(text)) return std::string(text);
   std::string out;
   out.reserve(text.size());
   std::size_t i = 0;

@@ -26,6 +26,10 @@ struct SharedTable {
   std::uint64_t generation = 1;
   bool indexDirty = false;
   std::unique_ptr<MemoFile> memo;
+  // Records posted but not yet written, and the object that posted them
+  // (its descriptor writes them).
+  PendingRecords pending;
+  DbfTable* writer = nullptr;
 };
 
 namespace {
@@ -239,9 +243,15 @@ DbfTable::DbfTable(const fs::path& path, const std::string& displayName, bool ex
 
 DbfTable::~DbfTable() {
   try {
-    flushIndex();
+    flush();
   } catch (...) {
     // A destructor cannot report; close() flushes first and reports there.
+  }
+  if (shared_ && shared_->writer == this) {
+    // Not written (the failure was reported by close()); the descriptor
+    // that would write it goes now.
+    shared_->pending.clear();
+    shared_->writer = nullptr;
   }
   {
     std::lock_guard<std::mutex> lock(registryMutex);
@@ -259,6 +269,8 @@ std::uint32_t DbfTable::recordCount() const { return shared_->header.recordCount
 std::uint64_t DbfTable::generation() const { return shared_->generation; }
 
 void DbfTable::reloadCount() {
+  // The header on the file must count what this process posted.
+  flushRecords();
   Header& h = shared_->header;
   char head[8];
   std::size_t got = 0;
@@ -278,39 +290,39 @@ const char* DbfTable::readRecord(std::uint32_t recNo) {
   const Header& h = shared_->header;
   if (recNo == 0 || recNo > h.recordCount) return nullptr;
   const std::uint32_t len = h.recordLength;
-  if (cacheGeneration_ != shared_->generation || recNo < cacheFirst_ || recNo >= cacheFirst_ + cacheCount_) {
-    // Scans (forward from the start or on from the cached block, or
-    // backwards into it) read large blocks; jumps (index order, FindKey) read
-    // a few records.
-    const bool sameData = cacheCount_ > 0 && cacheGeneration_ == shared_->generation;
-    const bool forward = recNo == 1 || (sameData && recNo == cacheFirst_ + cacheCount_);
-    const bool backward = recNo == h.recordCount || (sameData && recNo + 1 == cacheFirst_);
-    std::uint32_t chunk = std::max<std::uint32_t>(1, ((forward || backward) ? 256 * 1024 : 2048) / len);
-    std::uint32_t first = recNo;
-    if (backward && !forward) first = recNo > chunk ? recNo - chunk + 1 : 1;
-    std::uint32_t count = std::min<std::uint32_t>(chunk, h.recordCount - first + 1);
-    cache_.resize(static_cast<std::size_t>(count) * len);
-    std::string bytes = readAll(file_, h.headerLength + static_cast<std::uint64_t>(first - 1) * len,
-                                cache_.size(), displayName_);
-    std::memcpy(cache_.data(), bytes.data(), bytes.size());
-    cacheFirst_ = first;
-    cacheCount_ = static_cast<std::uint32_t>(bytes.size() / len);
-    cacheGeneration_ = shared_->generation;
-    if (recNo >= cacheFirst_ + cacheCount_) {
-      // The file shrank under us (another program cut it): the records its
-      // header promised are gone, which is damage, not the end of the table.
-      cacheCount_ = 0;
-      throw Error("El archivo '" + displayName_ +
-                  "' no es una tabla dBase válida: el archivo está truncado (falta el registro " +
-                  std::to_string(recNo) + ")");
-    }
+  // Another object reads the file itself: what was posted goes there first.
+  if (shared_->writer != this) flushRecords();
+  const PendingRecords& pending = shared_->pending;
+  if (pending.holds(recNo)) {
+    heldCopy_.assign(pending.record(recNo), pending.record(recNo) + len);
+    return heldCopy_.data();
   }
-  return cache_.data() + static_cast<std::size_t>(recNo - cacheFirst_) * len;
+  if (const char* cached = cache_.find(recNo, shared_->generation)) return cached;
+  const RecordSpan span =
+      outsideRun(cache_.plan(recNo, h.recordCount, len, shared_->generation), recNo, pending);
+  char* block = cache_.prepare(span, len);
+  std::size_t done = 0;
+  if (os::Status s = file_.readAt(h.headerLength + static_cast<std::uint64_t>(span.first - 1) * len, block,
+                                  static_cast<std::size_t>(span.count) * len, done);
+      !s.ok()) {
+    throw ioError(displayName_, "leer", s);
+  }
+  cache_.filled(done, shared_->generation);
+  if (const char* record = cache_.find(recNo, shared_->generation)) return record;
+  // The file shrank under us (another program cut it): the records its
+  // header promised are gone, which is damage, not the end of the table.
+  throw Error("El archivo '" + displayName_ +
+              "' no es una tabla dBase válida: el archivo está truncado (falta el registro " +
+              std::to_string(recNo) + ")");
+}
+
+void DbfTable::requireWritable() const {
+  if (!writable_)
+    throw Error("No se puede escribir en el archivo '" + displayName_ + "': es de solo lectura");
 }
 
 void DbfTable::writeAt(std::uint64_t offset, const char* data, std::size_t size) {
-  if (!writable_)
-    throw Error("No se puede escribir en el archivo '" + displayName_ + "': es de solo lectura");
+  requireWritable();
   writeAll(file_, offset, data, size, displayName_);
 }
 
@@ -343,11 +355,11 @@ void DbfTable::updateRecord(std::uint32_t recNo, const char* record) {
   if (recNo == 0 || recNo > h.recordCount)
     throw Error("Número de registro fuera de rango en '" + displayName_ + "'");
   checkIndexesComputable();
-  const std::uint64_t offset = h.headerLength + static_cast<std::uint64_t>(recNo - 1) * h.recordLength;
-  std::string old = readAll(file_, offset, h.recordLength, displayName_);
-  writeAt(offset, record, h.recordLength);
+  requireWritable();
+  const char* current = readRecord(recNo);
+  std::string old = current ? std::string(current, h.recordLength) : std::string();
+  holdRecord(recNo, record, false);
   ++shared_->generation;
-  stampHeader();
   if (old.size() == h.recordLength) {
     for (std::size_t i = 0; i < shared_->tags.size(); ++i) {
       Tag& t = shared_->tags[i];
@@ -365,14 +377,11 @@ std::uint32_t DbfTable::appendRecord(const char* record) {
   Header& h = shared_->header;
   checkIndexesComputable();
   if (h.recordCount == 0xFFFFFFFFu) throw Error("La tabla '" + displayName_ + "' está llena");
+  requireWritable();
   const std::uint32_t recNo = h.recordCount + 1;
-  std::string bytes(record, h.recordLength);
-  bytes += '\x1A';
-  writeAt(h.headerLength + static_cast<std::uint64_t>(recNo - 1) * h.recordLength, bytes.data(),
-          bytes.size());
+  holdRecord(recNo, record, true);
   h.recordCount = recNo;
   ++shared_->generation;
-  stampHeader();
   for (std::size_t i = 0; i < shared_->tags.size(); ++i) {
     insertEntry(shared_->tags[i], IndexEntry{keyOf(static_cast<int>(i), record), recNo});
     shared_->indexDirty = true;
@@ -401,6 +410,45 @@ std::string DbfTable::readMemo(std::uint32_t block) {
     });
   }
   return namingSibling(displayName_, shared_->memo->path(), [&] { return shared_->memo->read(block); });
+}
+
+void DbfTable::holdRecord(std::uint32_t recNo, const char* record, bool appended) {
+  if (shared_->writer != this) flushRecords();
+  PendingRecords& pending = shared_->pending;
+  if (pending.full() || !pending.put(recNo, record, shared_->header.recordLength, appended)) {
+    flushRecords();
+    pending.put(recNo, record, shared_->header.recordLength, appended);
+  }
+  shared_->writer = this;
+}
+
+void DbfTable::flushRecords() {
+  DbfTable* writer = shared_->writer;
+  if (!writer) return;
+  const Header& h = shared_->header;
+  try {
+    shared_->pending.writeOut(h.headerLength,
+                              [writer](std::uint64_t offset, const char* data, std::size_t size) {
+                                writer->writeAt(offset, data, size);
+                              });
+  } catch (...) {
+    // Part of the block may have reached the file past the records the
+    // header counts: cut it off, so that no reader takes it for records.
+    if (shared_->pending.end() > h.statedCount + 1) {
+      const std::uint64_t end = h.headerLength + static_cast<std::uint64_t>(h.statedCount) * h.recordLength;
+      const char mark = '\x1A';
+      if (writer->file_.truncate(end + 1).ok()) (void)writer->file_.writeAt(end, &mark, 1);
+    }
+    throw;
+  }
+  writer->stampHeader();
+  shared_->writer = nullptr;
+}
+
+void DbfTable::flush() {
+  if (!shared_) return;
+  flushRecords();
+  flushIndex();
 }
 
 void DbfTable::flushIndex() {

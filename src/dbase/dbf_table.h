@@ -26,6 +26,7 @@
 #include "dbase/codepage.h"
 #include "dbase/dbf_header.h"
 #include "dbase/mdx.h"
+#include "dbase/record_blocks.h"
 
 namespace pasarela::dbase {
 
@@ -90,6 +91,9 @@ class DbfTable {
 
   // Writes the .MDX now when it has unsaved changes.
   void flushIndex();
+  // Writes the records posted through any object of this file that are
+  // still held, then the .MDX; reports a failure naming the file.
+  void flush();
 
   // --- index ---
   int tagCount() const;
@@ -104,7 +108,13 @@ class DbfTable {
   std::optional<IndexEntry> indexFind(int tag, const std::string& key) const;
 
  private:
+  void requireWritable() const;
   void writeAt(std::uint64_t offset, const char* data, std::size_t size);
+  // Takes a posted record into the file's held run, writing the run out
+  // first when it cannot take it.
+  void holdRecord(std::uint32_t recNo, const char* record, bool appended);
+  // Writes the held run (of whichever object posted it) and stamps the header.
+  void flushRecords();
   void stampHeader();
   void checkIndexesComputable() const;
   void rebuildStaleTags();
@@ -114,9 +124,8 @@ class DbfTable {
   bool writable_ = false;
   char* headerMap_ = nullptr;  // the first 32 bytes of the file, mapped when first stamped
   std::shared_ptr<SharedTable> shared_;
-  std::vector<char> cache_;
-  std::uint32_t cacheFirst_ = 0, cacheCount_ = 0;
-  std::uint64_t cacheGeneration_ = 0;
+  ReadAhead cache_;
+  std::vector<char> heldCopy_;  // a record read back from the held run
 };
 
 // Creates (overwriting) a dBase IV table, language driver 0x57, with a

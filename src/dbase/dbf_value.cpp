@@ -1,5 +1,6 @@
 #include "dbase/dbf_value.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -333,6 +334,20 @@ bool writeNumber(const Field& f, char* record, Dialect dialect, double value) {
   if (f.type != 'N' && f.type != 'F') return false;
   if (f.decimals == 0) value = std::round(value);  // halves away from zero, not to even
   char buf[128];
+  if (value == std::trunc(value) && std::fabs(value) < 1e15 && f.decimals >= 0 && f.decimals < 64) {
+    // Whole numbers (the common case) without printf: the same text, "-0" as 0.
+    char digits[96];
+    char* end = std::to_chars(digits, digits + 20, static_cast<std::int64_t>(value)).ptr;
+    if (f.decimals > 0) {
+      *end++ = '.';
+      end = std::fill_n(end, f.decimals, '0');
+    }
+    const int width = static_cast<int>(end - digits);
+    if (width > f.length) return false;
+    std::memset(p, ' ', static_cast<std::size_t>(f.length - width));
+    std::memcpy(p + (f.length - width), digits, static_cast<std::size_t>(width));
+    return true;
+  }
   int n = std::snprintf(buf, sizeof buf, "%*.*f", f.length, f.decimals, value);
   if (n < 0 || n > f.length) return false;
   // "-0" and "-0.00" are written as zero.
