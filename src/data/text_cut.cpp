@@ -2,9 +2,7 @@
 
 namespace pasarela {
 
-namespace {
-
-std::size_t sequenceLength(const std::string& text, std::size_t i) {
+std::size_t charBytesAt(const std::string& text, std::size_t i) {
   const auto lead = static_cast<unsigned char>(text[i]);
   std::size_t len = 1;
   if (lead >= 0xC2 && lead <= 0xDF)
@@ -19,17 +17,15 @@ std::size_t sequenceLength(const std::string& text, std::size_t i) {
   return len;
 }
 
-}  // namespace
-
 std::string firstChars(const std::string& text, std::size_t count) {
   std::size_t end = 0;
-  for (std::size_t taken = 0; end < text.size() && taken < count; ++taken) end += sequenceLength(text, end);
+  for (std::size_t taken = 0; end < text.size() && taken < count; ++taken) end += charBytesAt(text, end);
   return text.substr(0, end);
 }
 
 std::size_t charLength(const std::string& text) {
   std::size_t n = 0;
-  for (std::size_t i = 0; i < text.size(); i += sequenceLength(text, i)) ++n;
+  for (std::size_t i = 0; i < text.size(); i += charBytesAt(text, i)) ++n;
   return n;
 }
 

@@ -13,6 +13,9 @@ namespace pasarela {
 // byte that does not start a valid sequence counts as one character.
 std::string firstChars(const std::string& text, std::size_t count);
 
+// Byte length of the character starting at byte `i`, counted the same way.
+std::size_t charBytesAt(const std::string& text, std::size_t i);
+
 // Number of characters, counted the same way.
 std::size_t charLength(const std::string& text);
 

@@ -1,28 +1,14 @@
 #include "export/export_text.h"
 
 #include "data/folders.h"
+#include "data/text_cut.h"
 #include "data/winpath.h"
 
 namespace pasarela::exportar {
 
 namespace {
 
-// Byte length of the character starting at `i`.
-std::size_t charLength(const std::string& text, std::size_t i) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  std::size_t len = 1;
-  if (lead >= 0xC2 && lead <= 0xDF)
-    len = 2;
-  else if (lead >= 0xE0 && lead <= 0xEF)
-    len = 3;
-  else if (lead >= 0xF0 && lead <= 0xF4)
-    len = 4;
-  if (i + len > text.size()) return 1;
-  for (std::size_t k = 1; k < len; ++k) {
-    if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 1;
-  }
-  return len;
-}
+std::size_t charLength(const std::string& text, std::size_t i) { return charBytesAt(text, i); }
 
 bool isBlankByte(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
