@@ -8,7 +8,7 @@ void checkCentre(SchoolTables& tables, const std::string& centre) {
   Table& centro = tables.wwTableCentro;
   if (centre.empty())
     throw Error(
-        "No hay ningún código de centro elegido: la lista de centros está vacía. Elija la carpeta con los "
+        "No se ha indicado el código del centro: la lista de centros está vacía. Elija la carpeta con los "
         "datos de OB (debe tener centro.dbf) y vuelva a importar");
   const bool wasOpen = centro.active();
   bool found = false;
@@ -21,8 +21,8 @@ void checkCentre(SchoolTables& tables, const std::string& centre) {
   }
   if (!wasOpen) centro.close();
   if (!found)
-    throw Error("El centro " + centre + " no está en " + centro.windowsPath() +
-                ": elija uno de la lista de centros");
+    throw Error("El centro '" + centre + "' no está en la tabla de centros '" + centro.windowsPath() +
+                "': elija uno de la lista de centros");
 }
 
 }  // namespace pasarela

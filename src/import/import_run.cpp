@@ -8,7 +8,6 @@
 #include "data/staging.h"
 #include "data/transfer_lock.h"
 #include "data/winpath.h"
-#include "import/centre_check.h"
 #include "import/copy_back.h"
 #include "import/slot_times.h"
 #include "import/solution_check.h"
@@ -82,7 +81,6 @@ void BImportarClick(TransferContext& ctx, const ImportOptions& options) {
     return;
   }
 
-  checkCentre(ctx.tables, ctx.centre);
   ComprobarSolucion(ctx);
   ComprobarHorariosOrigen(source);
   ui.progress("Copiando horgrup.dbf y horprof.dbf de " + source);

@@ -5,6 +5,7 @@
 #include "base/error.h"
 #include "data/interchange_set.h"
 #include "data/winpath.h"
+#include "import/centre_check.h"
 #include "import/slot_times.h"
 
 namespace pasarela {
@@ -49,16 +50,6 @@ void checkRows(Table& soluc) {
   }
 }
 
-void checkCentre(TransferContext& ctx) {
-  if (ctx.centre.empty()) refuse("No se ha indicado el código del centro");
-  Table& centro = ctx.tables.wwTableCentro;
-  centro.open();
-  Closer closer{centro};
-  for (centro.first(); !centro.eof(); centro.next())
-    if (centro.asString("Codcen") == ctx.centre) return;
-  refuse("El centro '" + ctx.centre + "' no está en la tabla de centros '" + centro.windowsPath() + "'");
-}
-
 void checkInterchangeSet() {
   if (intercambioIncompleto()) {
     refuse(std::string("Los archivos de intercambio de C:\\KTEMP son de una exportación que no terminó: ") +
@@ -80,7 +71,11 @@ void checkInterchangeSet() {
 
 void ComprobarSolucion(TransferContext& ctx) {
   checkRows(ctx.tables.wwTableSoluc);
-  checkCentre(ctx);
+  try {
+    checkCentre(ctx.tables, ctx.centre);
+  } catch (const Error& e) {
+    refuse(e.what());
+  }
   checkInterchangeSet();
 }
 

@@ -122,14 +122,14 @@ TEST_F(SpanishOutputTest, ErrorPaths) {
   check({"import", "--source", "C:\\SINDNI"}, 1);
 }
 
-// The operating system's reasons come in Spanish, not in the C library's
-// words.
+// The operating system's reasons come in the system's Spanish messages, not
+// in the C library's words: a folder is no table file.
 TEST_F(CliTest, OperatingSystemReasonsInSpanish) {
   put("KTEMP/CARPETA.DBF/dentro.txt", "");
   const ProgramResult r = pasarela({"dump", "C:\\KTEMP\\CARPETA.DBF"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_NE(r.err.find("C:\\KTEMP\\CARPETA.DBF"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("Es una carpeta"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("No se encuentra el archivo 'C:\\KTEMP\\CARPETA.DBF'"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("directory"), std::string::npos) << r.err;
 }
 
 TEST_F(CliTest, MissingSourceFolderIsNamed) {
