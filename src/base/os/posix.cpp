@@ -87,22 +87,6 @@ int ioCodeFromSystemError(const std::error_code& error, IoOperation op) {
 
 // ---- File
 
-File::~File() { release(); }
-
-File::File(File&& other) noexcept { *this = std::move(other); }
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    release();
-    path_ = std::move(other.path_);
-    handle_ = std::exchange(other.handle_, -1);
-    map_ = std::exchange(other.map_, nullptr);
-    mapSize_ = std::exchange(other.mapSize_, 0);
-    mapHandle_ = std::exchange(other.mapHandle_, 0);
-  }
-  return *this;
-}
-
 void File::release() {
   if (map_) ::munmap(map_, mapSize_);
   map_ = nullptr;
