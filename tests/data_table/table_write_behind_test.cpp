@@ -16,31 +16,21 @@
 #include "base/error.h"
 #include "data/table.h"
 #include "dbase/oracle_run.h"
-#include "temp_drive.h"
+#include "table_fixture.h"
 
 namespace pasarela {
 namespace {
-
-using test::TempDriveTest;
 
 // More records than one write block holds (62-byte records).
 constexpr int kManyRecords = 12000;
 
 std::string code(int n) { return "C" + std::to_string(n); }
 
-class TableWriteBehindTest : public TempDriveTest {
+class TableWriteBehindTest : public test::TableTest {
  protected:
   void SetUp() override {
-    TempDriveTest::SetUp();
-    Table t;
-    t.setDatabaseName("C:\\KTEMP");
-    t.setTableName("AULAT.DBF");
-    t.createTable({{"CODIGO", FieldKind::String, 10},
-                   {"NOMBRE", FieldKind::String, 20},
-                   {"PLAZAS", FieldKind::Integer, 0},
-                   {"SUPERF", FieldKind::Float, 0},
-                   {"ACTIVA", FieldKind::Boolean, 0}},
-                  {"CODIGO"});
+    TableTest::SetUp();
+    createAulas({"CODIGO"});
   }
   std::unique_ptr<Table> open(const std::string& index = "") {
     auto t = std::make_unique<Table>();
