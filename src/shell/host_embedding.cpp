@@ -7,6 +7,9 @@ namespace pasarela::shell {
 
 bool embedInHost(QWidget& window, std::uint32_t handle) {
   window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+  // Placed before the native window exists, so that it enters the host's
+  // window already at 2, 2 rather than at 0, 0 and then moves.
+  window.move(2, 2);
   bool embedded = false;
   if (hostWindowExists(handle)) {
     if (QWindow* host = QWindow::fromWinId(hostWindowId(handle))) {
