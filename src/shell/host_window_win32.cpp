@@ -1,8 +1,7 @@
 // Host windows on Windows: the handle is a window handle (HWND).
-#include <windows.h>
-
 #include <QGuiApplication>
 
+#include "base/os/desktop.h"
 #include "shell/host_embedding.h"
 
 namespace pasarela::shell {
@@ -11,7 +10,7 @@ bool hostWindowExists(std::uint32_t handle) {
   if (handle == 0) return false;
   // Another platform plugin (offscreen) has no native windows to attach to.
   if (QGuiApplication::platformName() != QLatin1String("windows")) return false;
-  return IsWindow(reinterpret_cast<HWND>(hostWindowId(handle))) != FALSE;
+  return os::nativeWindowExists(static_cast<std::uintptr_t>(hostWindowId(handle)));
 }
 
 // Window handles carry 32 significant bits; a 64-bit process widens one
