@@ -24,6 +24,9 @@ struct MdxTagLayout {
   int keyLength = 0;  // character: field length (at most 100); numeric: 12; date: 8
   bool descending = false;
   bool unique = false;
+  // A FOR condition: the tag holds only the records it selects. Read, never
+  // written: no tag of ours has one, and a tag that has one is not rebuilt.
+  bool condition = false;
 };
 
 struct MdxEntry {

@@ -81,9 +81,11 @@ RebuiltIndex rebuildIndexFor(const fs::path& dbf, const std::string& displayName
   // does not match its records is built again, in memory only).
   for (int i = 0; i < table->tagCount(); ++i) {
     const Tag& tag = table->tag(i);
-    if (tag.keyFields.empty()) {
+    if (tag.keyFields.empty() || tag.layout.condition) {
       out.outcome = RebuiltIndex::Outcome::Kept;
-      out.why = "la etiqueta " + tag.layout.name + " tiene la expresión '" + tag.layout.expression + "'";
+      out.why = "la etiqueta " + tag.layout.name +
+                (tag.layout.condition ? std::string(" tiene una condición FOR")
+                                      : " tiene la expresión '" + tag.layout.expression + "'");
       out.tags.clear();
       return out;
     }

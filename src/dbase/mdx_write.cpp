@@ -73,6 +73,8 @@ class TagWriter {
     };
     if (s.name.empty() || s.name.size() > 10) fail("nombre de etiqueta no válido");
     if (s.expression.empty() || s.expression.size() >= kTagExpressionSize) fail("expresión no válida");
+    // Written without it, the tag would hold records its condition leaves out.
+    if (s.condition) fail("su condición FOR no se puede conservar");
     switch (s.type) {
       case KeyType::Character:
         if (s.keyLength < 1 || s.keyLength > static_cast<int>(kMaxCharacterKey))

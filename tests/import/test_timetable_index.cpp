@@ -150,6 +150,35 @@ TEST_F(TimetableIndexTest, AnIndexWithAnExpressionTagIsLeftAsItWas) {
   expectIndexMatches("horprof", "OCUPA", false, 5);
 }
 
+// A tag with a FOR condition holds only some records: rebuilt over all of
+// them it would be wrong, so that index stays as it was too.
+TEST_F(TimetableIndexTest, AnIndexWithAConditionalTagIsLeftAsItWas) {
+  std::string mdx = bytes("C:\\OB\\horgrup.mdx");
+  const std::size_t tagHeader = 512 * (static_cast<unsigned char>(mdx[544]) |
+                                       static_cast<std::size_t>(static_cast<unsigned char>(mdx[545])) << 8);
+  ASSERT_LT(tagHeader + 800, mdx.size());
+  mdx[tagHeader + 245] = 1;
+  const std::string condition = "DIASEM>0";
+  mdx.replace(tagHeader + 762, condition.size(), condition);
+  std::ofstream(host("C:\\OB\\horgrup.mdx"), std::ios::binary | std::ios::trunc) << mdx;
+  ASSERT_TRUE(dbase::readMdx(host("C:\\OB\\horgrup.mdx"), kLdid)[0].layout.condition);
+  before["horgrup.mdx"] = mdx;
+  runImport();
+  ASSERT_EQ(report.outcome, ImportReport::Outcome::Completed);
+  EXPECT_EQ(bytes("C:\\OB\\horgrup.mdx"), mdx);
+  expectIndexMatches("horprof", "OCUPA", false, 5);
+}
+
+// A school's index the engine cannot read is the school's matter: the
+// import goes on and leaves it.
+TEST_F(TimetableIndexTest, ADamagedIndexIsLeftAsItWas) {
+  std::ofstream(host("C:\\OB\\horgrup.mdx"), std::ios::binary | std::ios::trunc) << "not an index";
+  runImport();
+  ASSERT_EQ(report.outcome, ImportReport::Outcome::Completed);
+  EXPECT_EQ(bytes("C:\\OB\\horgrup.mdx"), "not an index");
+  EXPECT_EQ(bytes(report.backupFolder + "\\horgrup.mdx"), "not an index");
+}
+
 // The rebuilt index cannot be written: nothing of the school changes.
 TEST_F(TimetableIndexTest, AFailureWritingTheIndexLeavesEverySchoolFileAsItWas) {
   prepareStaged();
