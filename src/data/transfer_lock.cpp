@@ -4,7 +4,9 @@
 #include <mutex>
 
 #include "base/error.h"
+#include "base/os/host_path.h"
 #include "base/os/io_code.h"
+#include "base/text.h"
 #include "data/winpath.h"
 
 namespace pasarela {
@@ -24,7 +26,8 @@ TransferLock::TransferLock(const std::string& folder) {
   const std::string path = winpath::join(folder, "PASARELA.BLQ");
   const auto host = winpath::resolve(path);
   std::lock_guard<std::mutex> guard(heldMutex);
-  std::weak_ptr<os::File>& held = heldLocks()[host.lexically_normal().string()];
+  // Folders are named without regard to case, as Windows names them.
+  std::weak_ptr<os::File>& held = heldLocks()[text::lowerAscii(os::utf8(host.lexically_normal()))];
   if ((file_ = held.lock())) return;
   auto file = std::make_shared<os::File>();
   const os::Status s =
