@@ -3,6 +3,7 @@
 // runs the export and reports the records written to each interchange table.
 #include <cstdio>
 
+#include "base/error.h"
 #include "cli/command.h"
 #include "cli/console_ui.h"
 #include "cli/language.h"
@@ -11,8 +12,8 @@
 #include "data/school_tables.h"
 #include "data/staging.h"
 #include "data/table.h"
+#include "data/transfer_lock.h"
 #include "data/winpath.h"
-#include "base/error.h"
 #include "export/export_run.h"
 #include "import/copy_back.h"
 
@@ -60,6 +61,10 @@ int exportCommand(const Args& args) {
   // Staging from the staging folder would delete its own source files.
   ComprobarCarpetaOrigen(source);
   if (!winpath::folderExists(source)) throw Error("No se encuentra la carpeta de origen " + source);
+  // The run's lock covers the staging too: a second run refuses before it
+  // replaces the staged copies this one reads.
+  if (!winpath::folderExists(kStagingFolder)) winpath::createFolders(kStagingFolder);
+  TransferLock lock(kInterchangeFolder);
   ConsoleUserInterface ui;
   SchoolTables tables;
   CopiarDatosOrigen(tables, source);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/error.h"
 #include "cli/command.h"
 #include "cli/console_ui.h"
 #include "cli/language.h"
@@ -12,8 +13,8 @@
 #include "data/school_tables.h"
 #include "data/staging.h"
 #include "data/transfer_context.h"
+#include "data/transfer_lock.h"
 #include "data/winpath.h"
-#include "base/error.h"
 #include "import/copy_back.h"
 #include "import/import_run.h"
 
@@ -131,6 +132,9 @@ int importCommand(const Args& args) {
   ComprobarCarpetaOrigen(source);
   if (!winpath::folderExists(source)) throw Error("No se encuentra la carpeta de origen " + source);
 
+  // The run's lock covers the staging too (see export).
+  if (!winpath::folderExists(kStagingFolder)) winpath::createFolders(kStagingFolder);
+  TransferLock lock(kInterchangeFolder);
   ConsoleUserInterface ui;
   SchoolTables tables;
   CopiarDatosOrigen(tables, source);

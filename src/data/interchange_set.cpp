@@ -1,10 +1,13 @@
 #include "data/interchange_set.h"
 
-#include <fstream>
-#include <iterator>
+#include <cstdint>
+#include <string>
 
-#include "data/winpath.h"
 #include "base/error.h"
+#include "base/os/file.h"
+#include "base/os/file_system.h"
+#include "base/os/io_code.h"
+#include "data/winpath.h"
 
 namespace pasarela {
 
@@ -13,18 +16,20 @@ namespace {
 const char* const kIncompleto = "EXPORTACION INCOMPLETA";
 const char* const kCompleto = "EXPORTACION COMPLETA";
 
+// A mark that says more than this is none of ours: its first bytes decide.
+constexpr std::size_t kMarkRead = 64;
+
+[[noreturn]] void failMark(int code, const char* doing) {
+  throw IoError(code, os::ioErrorMessage(code) + ": " + kMarcaIntercambio + " (no se puede " + doing +
+                          " la marca de las tablas de intercambio)");
+}
+
+// Written under a scratch name and renamed over the old mark, durably, so
+// that a crash leaves one mark or the other, never half of one.
 void writeMark(const char* text) {
-  const auto path = winpath::resolve(kMarcaIntercambio);
-  const auto temporary = path.parent_path() / (path.filename().string() + ".nuevo");
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << text << "\r\n";
-    out.flush();
-    if (!out) throw Error(std::string("No se puede escribir el archivo '") + kMarcaIntercambio + "'");
-  }
-  std::error_code ec;
-  std::filesystem::rename(temporary, path, ec);
-  if (ec) throw Error(std::string("No se puede escribir el archivo '") + kMarcaIntercambio + "'");
+  const std::string line = std::string(text) + "\r\n";
+  if (os::Status s = os::writeReplacing(winpath::resolve(kMarcaIntercambio), {line}); !s.ok())
+    failMark(s.code, "escribir");
 }
 
 }  // namespace
@@ -35,8 +40,15 @@ void marcarIntercambioCompleto() { writeMark(kCompleto); }
 
 bool intercambioIncompleto() {
   if (!winpath::fileExists(kMarcaIntercambio)) return false;
-  std::ifstream in(winpath::resolve(kMarcaIntercambio), std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  os::File in;
+  if (os::Status s = os::File::open(winpath::resolve(kMarcaIntercambio), os::Access::Read,
+                                    os::Create::Existing, os::Share::Unlocked, in);
+      !s.ok())
+    failMark(s.code, "leer");
+  std::string text(kMarkRead, '\0');
+  std::size_t done = 0;
+  if (os::Status s = in.readAt(0, text.data(), text.size(), done); !s.ok()) failMark(s.code, "leer");
+  text.resize(done);
   return text.rfind(kCompleto, 0) != 0;
 }
 

@@ -8,6 +8,7 @@
 #include "base/os/file_system.h"
 #include "data/folders.h"
 #include "data/staging.h"
+#include "data/transfer_lock.h"
 #include "data/winpath.h"
 
 namespace pasarela {
@@ -48,6 +49,9 @@ void deleteStagedCopy(const std::string& stagedPath) {
 
 void CopiarDatosOrigen(SchoolTables& tables, const std::string& sourceFolder) {
   if (!winpath::folderExists(kStagingFolder)) winpath::createFolders(kStagingFolder);
+  // The staged copies belong to whichever transfer holds C:\KTEMP: another
+  // run's import or export reads them while it runs.
+  TransferLock lock(kInterchangeFolder);
   for (const StagingStep& step : kSteps) {
     if (step.component) (tables.*step.component).close();
     // A drive root ("C:\") gives a doubled backslash, which resolves.

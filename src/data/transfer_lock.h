@@ -4,8 +4,14 @@
 // as long as it runs; the lock works across processes and, on a shared
 // folder, across machines. The file itself stays (removing it would let two
 // runs lock two different files of one name).
+//
+// Within one process the lock is shared: a transfer that takes it before
+// staging the school's tables keeps it through the run, whose own steps
+// (the staging, the export, the import) take it again and get the same
+// lock. A process runs one transfer at a time, on its one thread.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "base/os/file.h"
@@ -21,7 +27,7 @@ class TransferLock {
   TransferLock& operator=(const TransferLock&) = delete;
 
  private:
-  os::File file_;
+  std::shared_ptr<os::File> file_;
 };
 
 }  // namespace pasarela

@@ -21,9 +21,12 @@ struct MdxTagLayout {
   std::string name;        // tag name, upper case, at most 10 characters
   std::string expression;  // a single field name for the tags we write
   KeyType type = KeyType::Character;
-  int keyLength = 0;       // character: field length (at most 100); numeric: 12; date: 8
+  int keyLength = 0;  // character: field length (at most 100); numeric: 12; date: 8
   bool descending = false;
   bool unique = false;
+  // A FOR condition: the tag holds only the records it selects. Read, never
+  // written: no tag of ours has one, and a tag that has one is not rebuilt.
+  bool condition = false;
 };
 
 struct MdxEntry {
@@ -45,6 +48,11 @@ std::vector<MdxTag> readMdx(const std::filesystem::path& file, std::uint8_t tabl
 // index order (see compareKeys). `tableName` is the .DBF's base name.
 void writeMdx(const std::filesystem::path& file, const std::string& tableName, std::uint8_t tableLdid,
               const std::vector<MdxTag>& tags);
+
+// The whole file writeMdx writes, for a caller that puts it in place itself.
+// `displayName` names the file in messages.
+std::string mdxImage(const std::string& displayName, const std::string& tableName, std::uint8_t tableLdid,
+                     const std::vector<MdxTag>& tags);
 
 // Order of two keys of one tag under the table's language driver:
 // negative, zero or positive. Character keys use the driver's collation

@@ -59,10 +59,12 @@ constexpr std::size_t kTagVersion = 20;
 constexpr std::size_t kTagUnique = 23;
 constexpr std::size_t kTagExpression = 24;
 constexpr std::size_t kTagExpressionSize = 220;
+constexpr std::size_t kTagHasCondition = 245;  // a FOR condition follows at kTagCondition
 constexpr std::size_t kTagHasKeys = 246;
 constexpr std::size_t kTagFirstLeaf = 248;
 constexpr std::size_t kTagLastLeaf = 252;
 constexpr std::size_t kTagUpdated = 257;
+constexpr std::size_t kTagCondition = 762;
 
 constexpr std::uint8_t kFormatDescending = 0x08;
 constexpr std::uint8_t kFormatFields = 0x10;

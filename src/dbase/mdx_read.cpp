@@ -107,6 +107,7 @@ class MdxReader {
     tag.layout.descending = (th[kTagKeyFormat] & kFormatDescending) != 0;
     tag.layout.unique = (th[kTagKeyFormat] & kFormatUnique) != 0 || th[kTagUnique] != 0;
     tag.layout.expression = trimmed(cString(th + kTagExpression, kTagExpressionSize));
+    tag.layout.condition = th[kTagHasCondition] != 0;
 
     visited_.clear();
     leaves_.clear();

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 
 #include "base/error.h"
 #include "base/os/file_system.h"
@@ -43,8 +42,7 @@ struct NodeRef {
 
 class TagWriter {
  public:
-  TagWriter(const std::filesystem::path& file, const MdxTag& tag, std::uint32_t& nextPage,
-            std::vector<Block>& blocks)
+  TagWriter(const std::string& file, const MdxTag& tag, std::uint32_t& nextPage, std::vector<Block>& blocks)
       : file_(file), tag_(tag), nextPage_(nextPage), blocks_(blocks) {
     keyLength_ = static_cast<std::size_t>(tag.layout.keyLength);
     itemLength_ = itemLength(keyLength_);
@@ -71,11 +69,12 @@ class TagWriter {
   void validate() const {
     const MdxTagLayout& s = tag_.layout;
     auto fail = [&](const std::string& why) {
-      throw Error("No se puede escribir el índice \"" + file_.string() + "\": etiqueta " + s.name + ": " +
-                  why);
+      throw Error("No se puede escribir el índice \"" + file_ + "\": etiqueta " + s.name + ": " + why);
     };
     if (s.name.empty() || s.name.size() > 10) fail("nombre de etiqueta no válido");
     if (s.expression.empty() || s.expression.size() >= kTagExpressionSize) fail("expresión no válida");
+    // Written without it, the tag would hold records its condition leaves out.
+    if (s.condition) fail("su condición FOR no se puede conservar");
     switch (s.type) {
       case KeyType::Character:
         if (s.keyLength < 1 || s.keyLength > static_cast<int>(kMaxCharacterKey))
@@ -170,7 +169,7 @@ class TagWriter {
     putDate(&b[kTagUpdated]);
   }
 
-  const std::filesystem::path& file_;
+  const std::string& file_;
   const MdxTag& tag_;
   std::uint32_t& nextPage_;
   std::vector<Block>& blocks_;
@@ -210,10 +209,10 @@ const MdxTag& inIndexOrder(const MdxTag& tag, std::uint8_t ldid, MdxTag& storage
 
 }  // namespace
 
-void writeMdx(const std::filesystem::path& file, const std::string& tableName, std::uint8_t tableLdid,
-              const std::vector<MdxTag>& tags) {
+std::string mdxImage(const std::string& displayName, const std::string& tableName, std::uint8_t tableLdid,
+                     const std::vector<MdxTag>& tags) {
   if (tags.size() > kMaxTags)
-    throw Error("No se puede escribir el índice \"" + file.string() + "\": demasiadas etiquetas");
+    throw Error("No se puede escribir el índice \"" + displayName + "\": demasiadas etiquetas");
   std::vector<unsigned char> header(kHeaderSize, 0);
   std::vector<Block> blocks;
   std::uint32_t nextPage = kHeaderPages;
@@ -234,7 +233,7 @@ void writeMdx(const std::filesystem::path& file, const std::string& tableName, s
   for (std::size_t t = 0; t < tags.size(); ++t) {
     MdxTag storage;
     const std::uint32_t headerPage =
-        TagWriter(file, inIndexOrder(tags[t], tableLdid, storage), nextPage, blocks).write();
+        TagWriter(displayName, inIndexOrder(tags[t], tableLdid, storage), nextPage, blocks).write();
     unsigned char* entry = &header[kTagTable + t * kTagEntryLength];
     put32(entry + kEntryHeaderPage, headerPage);
     copyName(entry + kEntryName, kEntryNameSize, upper(tags[t].layout.name));
@@ -244,12 +243,18 @@ void writeMdx(const std::filesystem::path& file, const std::string& tableName, s
   }
   put32(&header[kPagesInFile], nextPage);
 
+  std::string image;
+  image.reserve(kHeaderSize + blocks.size() * kBlockSize);
+  image.append(reinterpret_cast<const char*>(header.data()), header.size());
+  for (const Block& b : blocks) image.append(reinterpret_cast<const char*>(b.data()), b.size());
+  return image;
+}
+
+void writeMdx(const std::filesystem::path& file, const std::string& tableName, std::uint8_t tableLdid,
+              const std::vector<MdxTag>& tags) {
+  const std::string image = mdxImage(os::utf8(file), tableName, tableLdid, tags);
   // Written beside the target and renamed over it, so a failure never leaves half an index.
-  std::vector<std::string_view> pieces;
-  pieces.reserve(blocks.size() + 1);
-  pieces.emplace_back(reinterpret_cast<const char*>(header.data()), header.size());
-  for (const Block& b : blocks) pieces.emplace_back(reinterpret_cast<const char*>(b.data()), b.size());
-  if (os::Status s = os::writeReplacing(file, pieces, os::Durability::Cached); !s.ok()) {
+  if (os::Status s = os::writeReplacing(file, {image}, os::Durability::Cached); !s.ok()) {
     throw Error("No se puede escribir el archivo de índice \"" + os::utf8(file) +
                 "\": " + os::ioErrorMessage(s.code));
   }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@
 #include "data/folders.h"
 #include "data/winpath.h"
 #include "dbase/dbf_table.h"
+#include "dbase/mdx.h"
+#include "dbase/mdx_rebuild.h"
 
 namespace pasarela {
 
@@ -128,11 +131,15 @@ void pruneBackups(const fs::path& root) {
   }
 }
 
+// One file of the school's folder replaced by the copy back: a timetable
+// table (copied from its staged file) or its rebuilt index (`image`).
 struct Item {
   std::string name;
   std::string stagedWin, targetWin, tempWin;
   fs::path staged, target, temp, previous;
   bool existed = false;
+  bool index = false;
+  std::string image;
 };
 
 const char* const kUnchanged = "Los archivos de la carpeta de origen no se han modificado";
@@ -168,7 +175,7 @@ std::string backupPrevious(const std::vector<Item>& items) {
     if (!fs::create_directories(partial, ec) && ec)
       throw SysFailure{os::ioCodeFromSystemError(ec, os::IoOperation::Create), folderWin};
     for (const Item& item : items) {
-      if (!item.existed) continue;
+      if (!item.existed || item.index) continue;
       copyDurably(item.target, item.targetWin, partial / os::hostPath(item.name),
                   winpath::join(folderWin, item.name));
       // The table's index and memo files go with it, so that restoring a
@@ -189,6 +196,39 @@ std::string backupPrevious(const std::vector<Item>& items) {
                 ". " + kUnchanged);
   }
   return folderWin;
+}
+
+// The school's production index of a replaced table, built again for the new
+// records when every tag is on the table's fields, so that it goes in with
+// the table. An index on expressions stays as it is (the user reorganises
+// the data in the school-management program, as the import panel says).
+std::optional<Item> rebuiltIndex(const Item& table, const std::string& sourceFolder, const std::string& run) {
+  std::error_code ec;
+  const fs::path mdx = dbase::siblingFile(table.target, "MDX");
+  if (!table.existed || !fs::is_regular_file(mdx, ec)) return std::nullopt;
+  const dbase::RebuiltIndex rebuilt = dbase::rebuildIndexFor(table.staged, table.stagedWin, mdx);
+  if (rebuilt.outcome != dbase::RebuiltIndex::Outcome::Rebuilt) return std::nullopt;
+  Item item;
+  item.index = true;
+  item.existed = true;
+  item.name = os::fileNameUtf8(mdx);
+  item.target = mdx;
+  item.targetWin = winpath::join(sourceFolder, item.name);
+  const std::string stem = os::stemUtf8(os::hostPath(table.name));
+  item.temp = mdx.parent_path() / os::hostPath(stem + ".pasarela-nuevo-mdx-" + run);
+  item.tempWin = winpath::join(sourceFolder, stem + ".pasarela-nuevo-mdx-" + run);
+  item.previous = mdx.parent_path() / os::hostPath(stem + ".pasarela-anterior-mdx-" + run);
+  item.image = dbase::mdxImage(item.targetWin, rebuilt.tableName, rebuilt.ldid, rebuilt.tags);
+  return item;
+}
+
+// Writes a rebuilt index under its temporary name, durably, with the
+// permissions of the index it replaces.
+void writeIndexDurably(const Item& item) {
+  if (os::Status s = os::writeReplacing(item.temp, {item.image}); !s.ok())
+    throw SysFailure{s.code, item.tempWin};
+  if (os::Status s = os::copyPermissions(item.target, item.temp); !s.ok())
+    throw SysFailure{s.code, item.tempWin};
 }
 
 }  // namespace
@@ -286,6 +326,13 @@ std::string CopiarHorariosAlOrigen(const std::string& sourceFolder) {
     }
     items.push_back(std::move(item));
   }
+  // Each table's index follows it in the replacement.
+  const std::string run = std::to_string(os::processId());
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (items[i].index) continue;
+    if (std::optional<Item> index = rebuiltIndex(items[i], sourceFolder, run))
+      items.insert(items.begin() + ++i, *index);
+  }
 
   try {
     for (const Item& item : items)
@@ -310,9 +357,14 @@ std::string CopiarHorariosAlOrigen(const std::string& sourceFolder) {
   } leftovers{items};
 
   try {
-    for (const Item& item : items)
-      copyDurably(item.staged, item.stagedWin, item.temp, item.tempWin,
-                  item.existed ? item.target : fs::path());
+    for (const Item& item : items) {
+      if (item.index) {
+        writeIndexDurably(item);
+      } else {
+        copyDurably(item.staged, item.stagedWin, item.temp, item.tempWin,
+                    item.existed ? item.target : fs::path());
+      }
+    }
     // Keep each old file reachable under a second name, so that it can be
     // put back by a rename, which needs no free space.
     for (const Item& item : items) {

@@ -12,8 +12,8 @@
 #include <csignal>
 #include <fstream>
 
+#include "base/os/file.h"
 #include "data/shell_flags.h"
-#include "data/transfer_lock.h"
 #include "import/copy_back.h"
 #include "import_fixture.h"
 
@@ -218,7 +218,11 @@ TEST_F(CopyBackTest, ASecondRunOnTheSameFoldersIsRefusedAtOnce) {
     SCOPED_TRACE(folder);
     const std::string staged = bytes("C:\\KTEMP\\VAVOVIDI\\lhortipo.dbf");
     {
-      TransferLock other(folder);
+      // Another process's (or machine's) run: its own open of the lock file.
+      os::File other;
+      ASSERT_TRUE(os::File::open(host(std::string(folder) + "\\PASARELA.BLQ"), os::Access::ReadWrite,
+                                 os::Create::OrCreate, os::Share::Exclusive, other)
+                      .ok());
       try {
         runImport();
         FAIL() << "the second run went on";

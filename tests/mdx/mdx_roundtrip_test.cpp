@@ -201,6 +201,8 @@ TEST(MdxWriter, RefusesTagsItCannotWrite) {
   EXPECT_THROW(write({"NUM", "NUM", KeyType::Numeric, 10}, {}), pasarela::Error);
   EXPECT_THROW(write({"NOMBREDEMASIADOLARGO", "X", KeyType::Character, 4}, {}), pasarela::Error);
   EXPECT_THROW(write({"MAL", "MAL", KeyType::Character, 4}, {"abc"}), pasarela::Error);
+  // A FOR condition would be lost: the tag would hold records it leaves out.
+  EXPECT_THROW(write({"FOR", "FOR", KeyType::Character, 4, false, false, true}, {}), pasarela::Error);
   std::vector<MdxTag> tooMany(48, sortedTag({"T", "T", KeyType::Character, 4}, {}, 0x57));
   EXPECT_THROW(writeMdx(dir / "W.MDX", "W", 0x57, tooMany), pasarela::Error);
   EXPECT_FALSE(std::filesystem::exists(dir / "W.MDX"));
