@@ -514,10 +514,7 @@ std::string DbfTable::keyOf(int tagIndex, const char* record) const {
     }
     case KeyType::Date: {
       std::optional<double> days = readDays(first, record, h.dialect);
-      double julian = days ? *days + 2415019.0 : 0.0;
-      std::string key(8, '\0');
-      std::memcpy(key.data(), &julian, 8);
-      return key;
+      return days ? encodeDateKey(*days) : std::string(8, '\0');
     }
     case KeyType::Character:
       break;
