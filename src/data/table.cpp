@@ -31,7 +31,16 @@ std::string Table::Impl::path() const {
 
 int Table::Impl::lookup(const std::string& fieldName) const {
   if (!db) return -1;
-  if (auto it = fieldsByName.find(upperAscii(fieldName)); it != fieldsByName.end()) return it->second;
+  // Upper-cased on the stack: names are short and asked for on every read
+  // and write.
+  char upper[32];
+  if (fieldName.size() <= sizeof upper) {
+    for (std::size_t c = 0; c < fieldName.size(); ++c) upper[c] = text::upperAscii(fieldName[c]);
+    if (auto it = fieldsByName.find(std::string_view(upper, fieldName.size())); it != fieldsByName.end())
+      return it->second;
+  } else if (auto it = fieldsByName.find(upperAscii(fieldName)); it != fieldsByName.end()) {
+    return it->second;
+  }
   // Blanks around the name are forgiven.
   const std::string trimmed = trimBoth(fieldName);
   if (trimmed != fieldName) return lookup(trimmed);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -33,7 +34,11 @@ struct Table::Impl {
   std::vector<int> visibleFields;  // user field index -> header field index
   // User field index by upper-case name: fields are asked for by name on
   // every read and write.
-  std::unordered_map<std::string, int> fieldsByName;
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  std::unordered_map<std::string, int, NameHash, std::equal_to<>> fieldsByName;
   std::vector<char> blankRecord;  // a new record's bytes, for this open
   int tag = -1;
   std::optional<FieldFilter> filter;

@@ -239,6 +239,7 @@ DbfTable::DbfTable(const fs::path& path, const std::string& displayName, bool ex
     registry()[id] = shared_;
     rebuildStaleTags();
   }
+  codePage_ = &CodePage::forLdid(shared_->header.ldid);
 }
 
 DbfTable::~DbfTable() {
@@ -264,7 +265,7 @@ DbfTable::~DbfTable() {
 }
 
 const Header& DbfTable::header() const { return shared_->header; }
-const CodePage& DbfTable::codePage() const { return CodePage::forLdid(shared_->header.ldid); }
+const CodePage& DbfTable::codePage() const { return *codePage_; }
 std::uint32_t DbfTable::recordCount() const { return shared_->header.recordCount; }
 std::uint64_t DbfTable::generation() const { return shared_->generation; }
 

@@ -124,6 +124,7 @@ class DbfTable {
   bool writable_ = false;
   char* headerMap_ = nullptr;  // the first 32 bytes of the file, mapped when first stamped
   std::shared_ptr<SharedTable> shared_;
+  const CodePage* codePage_ = nullptr;  // asked for on every text read and written
   ReadAhead cache_;
   std::vector<char> heldCopy_;  // a record read back from the held run
 };
