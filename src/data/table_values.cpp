@@ -138,7 +138,10 @@ void Table::Impl::setText(int userField, const std::string& value) {
   }
   switch (dbase::classify(f, dialect)) {
     case ValueClass::Text:
-      dbase::writeText(f, record, db->codePage().fromUtf8(value));
+      if (dbase::CodePage::plainAscii(value))
+        dbase::writeText(f, record, value);  // the same bytes, without a copy
+      else
+        dbase::writeText(f, record, db->codePage().fromUtf8(value));
       return;
     case ValueClass::Number:
       if (isIntegerField(f)) {
