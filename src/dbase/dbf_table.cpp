@@ -446,6 +446,17 @@ void DbfTable::flushRecords() {
   shared_->writer = nullptr;
 }
 
+void writeHeldRecords() {
+  std::vector<std::shared_ptr<SharedTable>> tables;
+  {
+    std::lock_guard<std::mutex> lock(registryMutex);
+    for (auto& [id, table] : registry())
+      if (auto shared = table.lock()) tables.push_back(std::move(shared));
+  }
+  for (const auto& shared : tables)
+    if (shared->writer) shared->writer->flushRecords();
+}
+
 void DbfTable::flush() {
   if (!shared_) return;
   flushRecords();

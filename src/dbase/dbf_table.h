@@ -94,6 +94,7 @@ class DbfTable {
   // Writes the records posted through any object of this file that are
   // still held, then the .MDX; reports a failure naming the file.
   void flush();
+  friend void writeHeldRecords();
 
   // --- index ---
   int tagCount() const;
@@ -128,6 +129,11 @@ class DbfTable {
   ReadAhead cache_;
   std::vector<char> heldCopy_;  // a record read back from the held run
 };
+
+// Writes the records that table objects of this process still hold, so
+// that a reader through another handle (a file copy) sees every post.
+// Reports a failure naming the file, as the post would have.
+void writeHeldRecords();
 
 // Creates (overwriting) a dBase IV table, language driver 0x57, with a
 // production index holding one tag per field of `indexFields`.
