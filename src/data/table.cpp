@@ -31,15 +31,14 @@ std::string Table::Impl::path() const {
 
 int Table::Impl::lookup(const std::string& fieldName) const {
   if (!db) return -1;
-  // Upper-cased on the stack: names are short and asked for on every read
-  // and write.
-  char upper[32];
-  if (fieldName.size() <= sizeof upper) {
-    for (std::size_t c = 0; c < fieldName.size(); ++c) upper[c] = text::upperAscii(fieldName[c]);
-    if (auto it = fieldsByName.find(std::string_view(upper, fieldName.size())); it != fieldsByName.end())
-      return it->second;
-  } else if (auto it = fieldsByName.find(upperAscii(fieldName)); it != fieldsByName.end()) {
-    return it->second;
+  const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+  for (std::size_t i = 0; i < upperNames.size(); ++i) {
+    const std::string& candidate = upperNames[i];
+    if (candidate.size() != fieldName.size()) continue;
+    std::size_t c = 0;
+    while (c < candidate.size() && upper(fieldName[c]) == candidate[c]) ++c;
+    // The first of two fields with one name wins, as a search in order would.
+    if (c == candidate.size()) return static_cast<int>(i);
   }
   // Blanks around the name are forgiven.
   const std::string trimmed = trimBoth(fieldName);
@@ -274,12 +273,11 @@ void Table::open() {
   d_->db = std::move(db);
   d_->visibleFields.clear();
   const auto& fields = d_->db->header().fields;
-  d_->fieldsByName.clear();
+  d_->upperNames.clear();
   d_->blankRecord.clear();
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (fields[i].system) continue;
-    // The first of two fields with one name wins, as a search in order would.
-    d_->fieldsByName.emplace(upperAscii(fields[i].name), static_cast<int>(d_->visibleFields.size()));
+    d_->upperNames.push_back(upperAscii(fields[i].name));
     d_->visibleFields.push_back(static_cast<int>(i));
   }
   try {

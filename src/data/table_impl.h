@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "base/error.h"
@@ -32,13 +31,10 @@ struct Table::Impl {
 
   std::unique_ptr<DbfTable> db;
   std::vector<int> visibleFields;  // user field index -> header field index
-  // User field index by upper-case name: fields are asked for by name on
-  // every read and write.
-  struct NameHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-  };
-  std::unordered_map<std::string, int, NameHash, std::equal_to<>> fieldsByName;
+  // Upper-case names of the user fields, in order: fields are asked for by
+  // name on every read and write, and a table has a few dozen at most, so
+  // a walk comparing lengths first beats hashing the name.
+  std::vector<std::string> upperNames;
   std::vector<char> blankRecord;  // a new record's bytes, for this open
   int tag = -1;
   std::optional<FieldFilter> filter;
