@@ -272,6 +272,7 @@ void Table::open() {
   auto db = std::make_unique<DbfTable>(winpath::resolve(windows), windows, d_->exclusive);
   d_->db = std::move(db);
   d_->visibleFields.clear();
+  d_->valueClasses.clear();
   const auto& fields = d_->db->header().fields;
   d_->upperNames.clear();
   d_->blankRecord.clear();
@@ -279,6 +280,7 @@ void Table::open() {
     if (fields[i].system) continue;
     d_->upperNames.push_back(upperAscii(fields[i].name));
     d_->visibleFields.push_back(static_cast<int>(i));
+    d_->valueClasses.push_back(dbase::classify(fields[i], d_->db->header().dialect));
   }
   try {
     d_->resolveIndex();

@@ -30,7 +30,8 @@ struct Table::Impl {
   bool filtered = false;
 
   std::unique_ptr<DbfTable> db;
-  std::vector<int> visibleFields;  // user field index -> header field index
+  std::vector<int> visibleFields;               // user field index -> header field index
+  std::vector<dbase::ValueClass> valueClasses;  // by user field index, how each reads
   // Upper-case names of the user fields, in order: fields are asked for by
   // name on every read and write, and a table has a few dozen at most, so
   // a walk comparing lengths first beats hashing the name.
@@ -65,6 +66,9 @@ struct Table::Impl {
     return Error(std::string(e.what()) + " (tabla '" + path() + "', campo '" + field(userIndex).name +
                  "', registro " +
                  (state == TableState::Insert ? std::string("nuevo") : std::to_string(recNo)) + ")");
+  }
+  dbase::ValueClass valueClass(int userIndex) const {
+    return valueClasses[static_cast<std::size_t>(userIndex)];
   }
   const Field* nullFlags() const {
     int i = db->header().nullFlagsField;

@@ -94,7 +94,7 @@ std::string Table::Impl::text(int userField, const char* record) const {
   const Field& f = field(userField);
   const dbase::Dialect dialect = db->header().dialect;
   if (dbase::isNullFlagged(f, nullFlags(), record)) return "";
-  switch (dbase::classify(f, dialect)) {
+  switch (valueClass(userField)) {
     case ValueClass::Text:
       return db->codePage().toUtf8(dbase::readTrimmed(f, record));
     case ValueClass::Number: {
@@ -136,7 +136,7 @@ void Table::Impl::setText(int userField, const std::string& value) {
     dbase::writeBlank(f, record, dialect);
     return;
   }
-  switch (dbase::classify(f, dialect)) {
+  switch (valueClass(userField)) {
     case ValueClass::Text:
       if (dbase::CodePage::plainAscii(value))
         dbase::writeText(f, record, value);  // the same bytes, without a copy
@@ -182,7 +182,7 @@ void Table::Impl::setNumber(int userField, double value, const std::string& show
   const Field& f = field(userField);
   char* record = editable(userField);
   const dbase::Dialect dialect = db->header().dialect;
-  switch (dbase::classify(f, dialect)) {
+  switch (valueClass(userField)) {
     case ValueClass::Number:
       if (!dbase::writeNumber(f, record, dialect, value)) {
         throw Error("El valor " + shown + " no cabe en el campo '" + f.name + "' de '" + path() + "'");
@@ -220,7 +220,7 @@ std::string Table::asString(int field) const {
 
 std::int64_t Table::asInteger(const std::string& fieldName) const {
   const auto [i, f, record, dialect] = d_->reading(fieldName);
-  switch (dbase::classify(f, dialect)) {
+  switch (d_->valueClass(i)) {
     case ValueClass::Number: {
       if (dbase::isNullFlagged(f, d_->nullFlags(), record)) return 0;
       bool ok = true;
@@ -246,7 +246,7 @@ std::int64_t Table::asInteger(const std::string& fieldName) const {
 
 double Table::asFloat(const std::string& fieldName) const {
   const auto [i, f, record, dialect] = d_->reading(fieldName);
-  switch (dbase::classify(f, dialect)) {
+  switch (d_->valueClass(i)) {
     case ValueClass::Number: {
       if (dbase::isNullFlagged(f, d_->nullFlags(), record)) return 0;
       bool ok = true;
@@ -270,7 +270,7 @@ double Table::asFloat(const std::string& fieldName) const {
 
 double Table::asDateTime(const std::string& fieldName) const {
   const auto [i, f, record, dialect] = d_->reading(fieldName);
-  switch (dbase::classify(f, dialect)) {
+  switch (d_->valueClass(i)) {
     case ValueClass::Date:
     case ValueClass::DateTime: {
       if (auto days = dbase::readDays(f, record, dialect)) return *days;
@@ -293,7 +293,7 @@ double Table::asDateTime(const std::string& fieldName) const {
 
 bool Table::asBoolean(const std::string& fieldName) const {
   const auto [i, f, record, dialect] = d_->reading(fieldName);
-  if (dbase::classify(f, dialect) == ValueClass::Logical) {
+  if (d_->valueClass(i) == ValueClass::Logical) {
     return dbase::readLogical(f, record).value_or(false);
   }
   std::string t = upperAscii(d_->text(i, record));
@@ -332,7 +332,7 @@ void Table::setFloat(const std::string& field, double value) {
 void Table::setBoolean(const std::string& field, bool value) {
   int i = d_->find(field);
   const Field& f = d_->field(i);
-  if (dbase::classify(f, d_->db->header().dialect) == ValueClass::Logical) {
+  if (d_->valueClass(i) == ValueClass::Logical) {
     dbase::writeLogical(f, d_->editable(i), value);
     return;
   }
