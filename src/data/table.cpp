@@ -80,9 +80,14 @@ void Table::Impl::load(std::uint32_t n) {
   }
 }
 
-void Table::Impl::loadEntry(const IndexEntry& e) {
-  load(e.recNo);
-  if (recNo) indexPos = e;
+void Table::Impl::take(std::uint32_t n, const char* record) {
+  recNo = n;
+  buffer.assign(record, record + db->header().recordLength);
+}
+
+void Table::Impl::takeEntry(const IndexEntry& e, const char* record) {
+  take(e.recNo, record);
+  indexPos = e;
 }
 
 void Table::Impl::blankBuffer() {
@@ -95,20 +100,28 @@ void Table::Impl::blankBuffer() {
   buffer = blankRecord;
 }
 
-std::optional<std::uint32_t> Table::Impl::physicalFrom(std::uint32_t start, int direction) {
+std::optional<std::uint32_t> Table::Impl::physicalFrom(std::uint32_t start, int direction,
+                                                       const char** found) {
   const std::uint32_t count = db->recordCount();
   for (std::int64_t n = start; n >= 1 && n <= static_cast<std::int64_t>(count); n += direction) {
     const char* record = db->readRecord(static_cast<std::uint32_t>(n));
     if (!record) return std::nullopt;
-    if (visible(record)) return static_cast<std::uint32_t>(n);
+    if (visible(record)) {
+      if (found) *found = record;
+      return static_cast<std::uint32_t>(n);
+    }
   }
   return std::nullopt;
 }
 
-std::optional<IndexEntry> Table::Impl::indexFrom(std::optional<IndexEntry> e, int direction) {
+std::optional<IndexEntry> Table::Impl::indexFrom(std::optional<IndexEntry> e, int direction,
+                                                 const char** found) {
   while (e) {
     const char* record = db->readRecord(e->recNo);
-    if (record && visible(record)) return e;
+    if (record && visible(record)) {
+      if (found) *found = record;
+      return e;
+    }
     e = direction > 0 ? db->indexAfter(tag, *e) : db->indexBefore(tag, *e);
   }
   return std::nullopt;
@@ -116,36 +129,41 @@ std::optional<IndexEntry> Table::Impl::indexFrom(std::optional<IndexEntry> e, in
 
 bool Table::Impl::seek(const std::string& key) {
   checkBrowse();
-  auto e = indexFrom(db->indexFind(tag, key), 1);
+  const char* record = nullptr;
+  auto e = indexFrom(db->indexFind(tag, key), 1, &record);
   if (!e || dbase::compareKeys(db->header().ldid, db->tag(tag).layout.type, e->key, key) != 0) return false;
-  loadEntry(*e);
+  takeEntry(*e, record);
   eof = bof = false;
   return true;
 }
 
 bool Table::Impl::moveFirst() {
   if (tag >= 0) {
-    auto e = indexFrom(db->indexFirst(tag), 1);
+    const char* record = nullptr;
+    auto e = indexFrom(db->indexFirst(tag), 1, &record);
     if (!e) return false;
-    loadEntry(*e);
+    takeEntry(*e, record);
     return true;
   }
-  auto n = physicalFrom(1, 1);
+  const char* record = nullptr;
+  auto n = physicalFrom(1, 1, &record);
   if (!n) return false;
-  load(*n);
+  take(*n, record);
   return true;
 }
 
 bool Table::Impl::moveLast() {
   if (tag >= 0) {
-    auto e = indexFrom(db->indexLast(tag), -1);
+    const char* record = nullptr;
+    auto e = indexFrom(db->indexLast(tag), -1, &record);
     if (!e) return false;
-    loadEntry(*e);
+    takeEntry(*e, record);
     return true;
   }
-  auto n = physicalFrom(db->recordCount(), -1);
+  const char* record = nullptr;
+  auto n = physicalFrom(db->recordCount(), -1, &record);
   if (!n) return false;
-  load(*n);
+  take(*n, record);
   return true;
 }
 
@@ -153,14 +171,16 @@ bool Table::Impl::step(int direction) {
   if (recNo == 0) return direction > 0 ? moveFirst() : moveLast();
   if (tag >= 0) {
     auto from = direction > 0 ? db->indexAfter(tag, indexPos) : db->indexBefore(tag, indexPos);
-    auto e = indexFrom(from, direction);
+    const char* record = nullptr;
+    auto e = indexFrom(from, direction, &record);
     if (!e) return false;
-    loadEntry(*e);
+    takeEntry(*e, record);
     return true;
   }
-  auto n = physicalFrom(recNo + static_cast<std::uint32_t>(direction), direction);
+  const char* record = nullptr;
+  auto n = physicalFrom(recNo + static_cast<std::uint32_t>(direction), direction, &record);
   if (!n) return false;
-  load(*n);
+  take(*n, record);
   return true;
 }
 

@@ -89,15 +89,19 @@ struct Table::Impl {
   bool visible(const char* record) const;
   std::string text(int field, const char* record) const;
   void load(std::uint32_t n);
-  // Loads an index entry's record and stands on that entry: the walk goes on
-  // from the key stored in the index, not from the record's own key, so an
-  // index whose keys differ from their records still ends.
-  void loadEntry(const IndexEntry& e);
+  // Makes a record just read the current one. takeEntry also stands on its
+  // index entry: the walk goes on from the key stored in the index, not from
+  // the record's own key, so an index whose keys differ from their records
+  // still ends.
+  void take(std::uint32_t n, const char* record);
+  void takeEntry(const IndexEntry& e, const char* record);
   void blankBuffer();
 
   // Navigation primitives: the next/previous visible record from a place.
-  std::optional<std::uint32_t> physicalFrom(std::uint32_t start, int step);
-  std::optional<IndexEntry> indexFrom(std::optional<IndexEntry> e, int step);
+  // `found`, when given, receives the record's bytes (valid until the next
+  // read of the table).
+  std::optional<std::uint32_t> physicalFrom(std::uint32_t start, int step, const char** found = nullptr);
+  std::optional<IndexEntry> indexFrom(std::optional<IndexEntry> e, int step, const char** found = nullptr);
   // Stands on the first visible entry whose key is `key` exactly.
   bool seek(const std::string& key);
   bool moveFirst();
