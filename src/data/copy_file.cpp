@@ -7,6 +7,7 @@
 #include "base/os/io_code.h"
 #include "data/staging.h"
 #include "data/winpath.h"
+#include "dbase/dbf_table.h"
 
 namespace fs = std::filesystem;
 
@@ -105,6 +106,9 @@ void CopiarArchivo(const std::string& destino, const std::string& origen) {
   // A destination without a file name names a folder.
   if (winpath::fileNamePart(destination).empty()) destination += winpath::fileNamePart(origen);
   if (!winpath::fileExists(origen)) return;
+  // The copy reads the file itself: what a table of this process still
+  // holds goes there first.
+  dbase::writeHeldRecords();
   copyFile(destination, origen);
 }
 

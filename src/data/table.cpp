@@ -2,186 +2,21 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
-#include <cmath>
-#include <cstring>
-#include <optional>
-#include <unordered_map>
 
 #include "base/error.h"
 #include "base/text.h"
-#include "data/table_filter.h"
+#include "data/table_impl.h"
+#include "data/table_values.h"
 #include "data/winpath.h"
-#include "dbase/dbf_table.h"
-#include "dbase/dbf_value.h"
+#include "dbase/mdx.h"
 
 namespace pasarela {
 
 using dbase::DbfTable;
 using dbase::Field;
 using dbase::IndexEntry;
-using dbase::ValueClass;
-
-namespace {
-
-const char* const kNotEditing = "La fuente de datos no está en modo de edición o inserción";
-
+using table_values::trimBoth;
 using text::upperAscii;
-
-// Field names compare without regard to ASCII case.
-bool sameName(const std::string& a, const std::string& b) { return text::equalsIgnoreCase(a, b); }
-
-std::string trimBoth(std::string_view s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-  while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-  return std::string(s.substr(b, e - b));
-}
-
-std::string trimRight(std::string s) {
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.pop_back();
-  return s;
-}
-
-Error notInteger(const std::string& text) { return Error("'" + text + "' no es un valor entero válido"); }
-Error notFloat(const std::string& text) {
-  return Error("'" + text + "' no es un valor punto flotante válido");
-}
-
-// A decimal integer, blanks around allowed; nullopt for anything else.
-std::optional<std::int64_t> parseInteger(const std::string& text) {
-  std::string t = trimBoth(text);
-  if (!t.empty() && t[0] == '+') t.erase(0, 1);
-  if (t.empty()) return std::nullopt;
-  std::int64_t v = 0;
-  auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-  if (ec != std::errc() || ptr != t.data() + t.size()) return std::nullopt;
-  return v;
-}
-
-std::optional<double> parseFloat(const std::string& text) {
-  std::string t = trimBoth(text);
-  for (char& c : t)
-    if (c == ',') c = '.';
-  if (!t.empty() && t[0] == '+') t.erase(0, 1);
-  if (t.empty()) return std::nullopt;
-  double v = 0;
-  auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-  if (ec != std::errc() || ptr != t.data() + t.size() || !std::isfinite(v)) return std::nullopt;
-  return v;
-}
-
-// "YYYY-MM-DD", "YYYYMMDD" or "DD/MM/YYYY" as days since 1899-12-30.
-std::optional<double> parseDate(const std::string& text) {
-  std::string t = trimBoth(text);
-  int y = 0, m = 0, d = 0;
-  char extra = 0;
-  if (std::sscanf(t.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &extra) == 3 ||
-      (t.size() == 8 && std::sscanf(t.c_str(), "%4d%2d%2d%c", &y, &m, &d, &extra) == 3) ||
-      std::sscanf(t.c_str(), "%2d/%2d/%4d%c", &d, &m, &y, &extra) == 3) {
-    if (m < 1 || m > 12 || d < 1 || d > 31 || y < 1) return std::nullopt;
-    std::int64_t days = dbase::daysFromCivil(y, m, d);
-    int yy, mm, dd;
-    dbase::civilFromDays(days, yy, mm, dd);
-    if (yy != y || mm != m || dd != d) return std::nullopt;
-    return static_cast<double>(days);
-  }
-  return std::nullopt;
-}
-
-bool isIntegerField(const Field& f) {
-  return f.type == 'I' || f.type == '+' || ((f.type == 'N' || f.type == 'F') && f.decimals == 0);
-}
-
-}  // namespace
-
-struct Table::Impl {
-  std::string name;
-  std::string databaseName, tableName, indexName, filterText;
-  bool exclusive = false;
-  bool filtered = false;
-
-  std::unique_ptr<DbfTable> db;
-  std::vector<int> visibleFields;  // user field index -> header field index
-  // User field index by upper-case name: fields are asked for by name on
-  // every read and write.
-  std::unordered_map<std::string, int> fieldsByName;
-  std::vector<char> blankRecord;  // a new record's bytes, for this open
-  int tag = -1;
-  std::optional<FieldFilter> filter;
-  int filterField = -1;
-
-  TableState state = TableState::Inactive;
-  std::uint32_t recNo = 0;  // current record, 0 = none
-  IndexEntry indexPos;      // the current record's place in the active index
-  bool eof = true, bof = true;
-  std::vector<char> buffer;  // the current or pending record
-  bool modified = false;
-
-  // --- helpers ---
-  std::string prefix() const { return name.empty() ? std::string() : name + ": "; }
-  std::string path() const;
-  void requireOpen() const {
-    if (!db) throw Error(prefix() + "No se puede realizar esta operación con la tabla cerrada");
-  }
-  void requireClosed() const {
-    if (db) throw Error(prefix() + "No se puede realizar esta operación con la tabla abierta");
-  }
-  const Field& field(int userIndex) const {
-    return db->header().fields[static_cast<std::size_t>(visibleFields[static_cast<std::size_t>(userIndex)])];
-  }
-  // A bad value's error, told where it stands: the value's own message
-  // first, then the table, the field and the record.
-  Error located(const Error& e, int userIndex) const {
-    return Error(std::string(e.what()) + " (tabla '" + path() + "', campo '" + field(userIndex).name +
-                 "', registro " +
-                 (state == TableState::Insert ? std::string("nuevo") : std::to_string(recNo)) + ")");
-  }
-  const Field* nullFlags() const {
-    int i = db->header().nullFlagsField;
-    return i < 0 ? nullptr : &db->header().fields[static_cast<std::size_t>(i)];
-  }
-  int lookup(const std::string& fieldName) const;
-  int find(const std::string& fieldName) const {
-    int i = lookup(fieldName);
-    if (i < 0) throw Error(prefix() + "No se encuentra el campo '" + fieldName + "'");
-    return i;
-  }
-
-  void resolveIndex();
-  void resolveFilter();
-  bool visible(const char* record) const;
-  std::string text(int field, const char* record) const;
-  void load(std::uint32_t n);
-  // Loads an index entry's record and stands on that entry: the walk goes on
-  // from the key stored in the index, not from the record's own key, so an
-  // index whose keys differ from their records still ends.
-  void loadEntry(const IndexEntry& e);
-  void blankBuffer();
-
-  // Navigation primitives: the next/previous visible record from a place.
-  std::optional<std::uint32_t> physicalFrom(std::uint32_t start, int step);
-  std::optional<IndexEntry> indexFrom(std::optional<IndexEntry> e, int step);
-  bool moveFirst();
-  bool moveLast();
-  bool step(int direction);
-
-  void checkBrowse();  // posts a modified pending record, drops an unmodified one
-  void postPending();
-  void cancelPending();
-  void requireEditing() const {
-    if (state != TableState::Edit && state != TableState::Insert) throw Error(kNotEditing);
-  }
-  char* editable(int field) {
-    requireOpen();
-    requireEditing();
-    modified = true;
-    dbase::setNullFlag(this->field(field), const_cast<Field*>(nullFlags()), buffer.data(), false);
-    return buffer.data();
-  }
-  void setText(int field, const std::string& value);
-  void setNumber(int field, double value, const std::string& shown);
-};
 
 std::string Table::Impl::path() const {
   std::string file = tableName;
@@ -196,7 +31,15 @@ std::string Table::Impl::path() const {
 
 int Table::Impl::lookup(const std::string& fieldName) const {
   if (!db) return -1;
-  if (auto it = fieldsByName.find(upperAscii(fieldName)); it != fieldsByName.end()) return it->second;
+  const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+  for (std::size_t i = 0; i < upperNames.size(); ++i) {
+    const std::string& candidate = upperNames[i];
+    if (candidate.size() != fieldName.size()) continue;
+    std::size_t c = 0;
+    while (c < candidate.size() && upper(fieldName[c]) == candidate[c]) ++c;
+    // The first of two fields with one name wins, as a search in order would.
+    if (c == candidate.size()) return static_cast<int>(i);
+  }
   // Blanks around the name are forgiven.
   const std::string trimmed = trimBoth(fieldName);
   if (trimmed != fieldName) return lookup(trimmed);
@@ -226,44 +69,6 @@ bool Table::Impl::visible(const char* record) const {
   return true;
 }
 
-std::string Table::Impl::text(int userField, const char* record) const {
-  const Field& f = field(userField);
-  const dbase::Header& h = db->header();
-  if (dbase::isNullFlagged(f, nullFlags(), record)) return "";
-  switch (dbase::classify(f, h.dialect)) {
-    case ValueClass::Text:
-      return db->codePage().toUtf8(dbase::readTrimmed(f, record));
-    case ValueClass::Number: {
-      bool ok = true;
-      std::optional<double> v = dbase::readNumber(f, record, h.dialect, ok);
-      if (!ok) return trimBoth(dbase::readTrimmed(f, record));
-      return v ? dbase::formatNumber(*v) : std::string();
-    }
-    case ValueClass::Logical: {
-      std::optional<bool> v = dbase::readLogical(f, record);
-      return v ? (*v ? "T" : "F") : "";
-    }
-    case ValueClass::Date:
-    case ValueClass::DateTime: {
-      std::optional<double> days = dbase::readDays(f, record, h.dialect);
-      if (days) return dbase::formatDays(*days, f.type != 'D');
-      // Blanks and zeros are how some programs write an empty date.
-      std::string raw = trimBoth(dbase::readTrimmed(f, record));
-      return raw.find_first_not_of("0 ") == std::string::npos ? std::string() : raw;
-    }
-    case ValueClass::Memo: {
-      std::uint32_t block = dbase::readMemoBlock(f, record);
-      if (block == 0) return "";
-      std::string bytes = db->readMemo(block);
-      bool binary = f.type != 'M' || (f.flags & 0x04);
-      return binary ? bytes : trimRight(db->codePage().toUtf8(bytes));
-    }
-    case ValueClass::Binary:
-      break;
-  }
-  return std::string(record + f.offset, static_cast<std::size_t>(f.length));
-}
-
 void Table::Impl::load(std::uint32_t n) {
   const char* record = db->readRecord(n);
   recNo = record ? n : 0;
@@ -275,9 +80,14 @@ void Table::Impl::load(std::uint32_t n) {
   }
 }
 
-void Table::Impl::loadEntry(const IndexEntry& e) {
-  load(e.recNo);
-  if (recNo) indexPos = e;
+void Table::Impl::take(std::uint32_t n, const char* record) {
+  recNo = n;
+  buffer.assign(record, record + db->header().recordLength);
+}
+
+void Table::Impl::takeEntry(const IndexEntry& e, const char* record) {
+  take(e.recNo, record);
+  indexPos = e;
 }
 
 void Table::Impl::blankBuffer() {
@@ -290,48 +100,70 @@ void Table::Impl::blankBuffer() {
   buffer = blankRecord;
 }
 
-std::optional<std::uint32_t> Table::Impl::physicalFrom(std::uint32_t start, int direction) {
+std::optional<std::uint32_t> Table::Impl::physicalFrom(std::uint32_t start, int direction,
+                                                       const char** found) {
   const std::uint32_t count = db->recordCount();
   for (std::int64_t n = start; n >= 1 && n <= static_cast<std::int64_t>(count); n += direction) {
     const char* record = db->readRecord(static_cast<std::uint32_t>(n));
     if (!record) return std::nullopt;
-    if (visible(record)) return static_cast<std::uint32_t>(n);
+    if (visible(record)) {
+      if (found) *found = record;
+      return static_cast<std::uint32_t>(n);
+    }
   }
   return std::nullopt;
 }
 
-std::optional<IndexEntry> Table::Impl::indexFrom(std::optional<IndexEntry> e, int direction) {
+std::optional<IndexEntry> Table::Impl::indexFrom(std::optional<IndexEntry> e, int direction,
+                                                 const char** found) {
   while (e) {
     const char* record = db->readRecord(e->recNo);
-    if (record && visible(record)) return e;
+    if (record && visible(record)) {
+      if (found) *found = record;
+      return e;
+    }
     e = direction > 0 ? db->indexAfter(tag, *e) : db->indexBefore(tag, *e);
   }
   return std::nullopt;
 }
 
+bool Table::Impl::seek(const std::string& key) {
+  checkBrowse();
+  const char* record = nullptr;
+  auto e = indexFrom(db->indexFind(tag, key), 1, &record);
+  if (!e || dbase::compareKeys(db->header().ldid, db->tag(tag).layout.type, e->key, key) != 0) return false;
+  takeEntry(*e, record);
+  eof = bof = false;
+  return true;
+}
+
 bool Table::Impl::moveFirst() {
   if (tag >= 0) {
-    auto e = indexFrom(db->indexFirst(tag), 1);
+    const char* record = nullptr;
+    auto e = indexFrom(db->indexFirst(tag), 1, &record);
     if (!e) return false;
-    loadEntry(*e);
+    takeEntry(*e, record);
     return true;
   }
-  auto n = physicalFrom(1, 1);
+  const char* record = nullptr;
+  auto n = physicalFrom(1, 1, &record);
   if (!n) return false;
-  load(*n);
+  take(*n, record);
   return true;
 }
 
 bool Table::Impl::moveLast() {
   if (tag >= 0) {
-    auto e = indexFrom(db->indexLast(tag), -1);
+    const char* record = nullptr;
+    auto e = indexFrom(db->indexLast(tag), -1, &record);
     if (!e) return false;
-    loadEntry(*e);
+    takeEntry(*e, record);
     return true;
   }
-  auto n = physicalFrom(db->recordCount(), -1);
+  const char* record = nullptr;
+  auto n = physicalFrom(db->recordCount(), -1, &record);
   if (!n) return false;
-  load(*n);
+  take(*n, record);
   return true;
 }
 
@@ -339,14 +171,16 @@ bool Table::Impl::step(int direction) {
   if (recNo == 0) return direction > 0 ? moveFirst() : moveLast();
   if (tag >= 0) {
     auto from = direction > 0 ? db->indexAfter(tag, indexPos) : db->indexBefore(tag, indexPos);
-    auto e = indexFrom(from, direction);
+    const char* record = nullptr;
+    auto e = indexFrom(from, direction, &record);
     if (!e) return false;
-    loadEntry(*e);
+    takeEntry(*e, record);
     return true;
   }
-  auto n = physicalFrom(recNo + static_cast<std::uint32_t>(direction), direction);
+  const char* record = nullptr;
+  auto n = physicalFrom(recNo + static_cast<std::uint32_t>(direction), direction, &record);
   if (!n) return false;
-  load(*n);
+  take(*n, record);
   return true;
 }
 
@@ -385,81 +219,6 @@ void Table::Impl::cancelPending() {
     else
       blankBuffer();
   }
-}
-
-void Table::Impl::setText(int userField, const std::string& value) {
-  const Field& f = field(userField);
-  const dbase::Dialect dialect = db->header().dialect;
-  char* record = editable(userField);
-  if (value.empty()) {
-    dbase::writeBlank(f, record, dialect);
-    return;
-  }
-  switch (dbase::classify(f, dialect)) {
-    case ValueClass::Text:
-      dbase::writeText(f, record, db->codePage().fromUtf8(value));
-      return;
-    case ValueClass::Number:
-      if (isIntegerField(f)) {
-        auto v = parseInteger(value);
-        if (!v) throw located(notInteger(value), userField);
-        setNumber(userField, static_cast<double>(*v), value);
-      } else {
-        auto v = parseFloat(value);
-        if (!v) throw located(notFloat(value), userField);
-        setNumber(userField, *v, value);
-      }
-      return;
-    case ValueClass::Logical: {
-      std::string v = upperAscii(trimBoth(value));
-      if (v == "T" || v == "TRUE" || v == "Y" || v == "S" || v == "1") {
-        dbase::writeLogical(f, record, true);
-      } else if (v == "F" || v == "FALSE" || v == "N" || v == "0") {
-        dbase::writeLogical(f, record, false);
-      } else {
-        throw located(Error("'" + value + "' no es un valor lógico válido"), userField);
-      }
-      return;
-    }
-    case ValueClass::Date:
-    case ValueClass::DateTime: {
-      auto days = parseDate(value);
-      if (!days || !dbase::writeDays(f, record, dialect, *days))
-        throw located(Error("'" + value + "' no es una fecha válida"), userField);
-      return;
-    }
-    case ValueClass::Memo:
-    case ValueClass::Binary:
-      break;
-  }
-  throw Error(prefix() + "No se puede escribir el campo '" + f.name + "' de '" + path() + "'");
-}
-
-void Table::Impl::setNumber(int userField, double value, const std::string& shown) {
-  const Field& f = field(userField);
-  char* record = editable(userField);
-  const dbase::Dialect dialect = db->header().dialect;
-  switch (dbase::classify(f, dialect)) {
-    case ValueClass::Number:
-      if (!dbase::writeNumber(f, record, dialect, value)) {
-        throw Error("El valor " + shown + " no cabe en el campo '" + f.name + "' de '" + path() + "'");
-      }
-      return;
-    case ValueClass::Text:
-      dbase::writeText(f, record, shown);
-      return;
-    case ValueClass::Logical:
-      dbase::writeLogical(f, record, value != 0);
-      return;
-    case ValueClass::Date:
-    case ValueClass::DateTime:
-      if (dbase::writeDays(f, record, dialect, value)) return;
-      break;
-    default:
-      break;
-  }
-  throw Error(prefix() + "No se puede escribir el valor " + shown + " en el campo '" + f.name + "' de '" +
-              path() + "'");
 }
 
 // ---------------------------------------------------------------------------
@@ -533,14 +292,15 @@ void Table::open() {
   auto db = std::make_unique<DbfTable>(winpath::resolve(windows), windows, d_->exclusive);
   d_->db = std::move(db);
   d_->visibleFields.clear();
+  d_->valueClasses.clear();
   const auto& fields = d_->db->header().fields;
-  d_->fieldsByName.clear();
+  d_->upperNames.clear();
   d_->blankRecord.clear();
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (fields[i].system) continue;
-    // The first of two fields with one name wins, as a search in order would.
-    d_->fieldsByName.emplace(upperAscii(fields[i].name), static_cast<int>(d_->visibleFields.size()));
+    d_->upperNames.push_back(upperAscii(fields[i].name));
     d_->visibleFields.push_back(static_cast<int>(i));
+    d_->valueClasses.push_back(dbase::classify(fields[i], d_->db->header().dialect));
   }
   try {
     d_->resolveIndex();
@@ -777,187 +537,27 @@ FieldInfo Table::fieldInfo(int index) const {
 int Table::fieldIndex(const std::string& fieldName) const { return d_->find(fieldName); }
 bool Table::hasField(const std::string& fieldName) const { return d_->lookup(fieldName) >= 0; }
 
-std::string Table::asString(const std::string& field) const { return asString(d_->find(field)); }
-
-std::string Table::asString(int field) const {
-  d_->requireOpen();
-  if (field < 0 || field >= fieldCount()) throw Error(d_->prefix() + "Número de campo fuera de rango");
-  return d_->text(field, d_->buffer.data());
-}
-
-std::int64_t Table::asInteger(const std::string& fieldName) const {
-  int i = d_->find(fieldName);
-  d_->requireOpen();
-  const Field& f = d_->field(i);
-  const char* record = d_->buffer.data();
-  const auto& h = d_->db->header();
-  switch (dbase::classify(f, h.dialect)) {
-    case ValueClass::Number: {
-      if (dbase::isNullFlagged(f, d_->nullFlags(), record)) return 0;
-      bool ok = true;
-      auto v = dbase::readNumber(f, record, h.dialect, ok);
-      if (!ok) throw d_->located(notInteger(d_->text(i, record)), i);
-      double r = std::nearbyint(v.value_or(0.0));
-      if (!std::isfinite(r) || std::fabs(r) > 9.2e18) throw d_->located(notInteger(d_->text(i, record)), i);
-      return static_cast<std::int64_t>(r);
-    }
-    case ValueClass::Logical:
-      return dbase::readLogical(f, record).value_or(false) ? 1 : 0;
-    case ValueClass::Date:
-    case ValueClass::DateTime:
-      return static_cast<std::int64_t>(std::floor(dbase::readDays(f, record, h.dialect).value_or(0.0)));
-    default: {
-      std::string t = d_->text(i, record);
-      auto v = parseInteger(t);
-      if (!v) throw d_->located(notInteger(t), i);
-      return *v;
-    }
-  }
-}
-
-double Table::asFloat(const std::string& fieldName) const {
-  int i = d_->find(fieldName);
-  d_->requireOpen();
-  const Field& f = d_->field(i);
-  const char* record = d_->buffer.data();
-  const auto& h = d_->db->header();
-  switch (dbase::classify(f, h.dialect)) {
-    case ValueClass::Number: {
-      if (dbase::isNullFlagged(f, d_->nullFlags(), record)) return 0;
-      bool ok = true;
-      auto v = dbase::readNumber(f, record, h.dialect, ok);
-      if (!ok) throw d_->located(notFloat(d_->text(i, record)), i);
-      return v.value_or(0.0);
-    }
-    case ValueClass::Logical:
-      return dbase::readLogical(f, record).value_or(false) ? 1 : 0;
-    case ValueClass::Date:
-    case ValueClass::DateTime:
-      return dbase::readDays(f, record, h.dialect).value_or(0.0);
-    default: {
-      std::string t = d_->text(i, record);
-      auto v = parseFloat(t);
-      if (!v) throw d_->located(notFloat(t), i);
-      return *v;
-    }
-  }
-}
-
-double Table::asDateTime(const std::string& fieldName) const {
-  int i = d_->find(fieldName);
-  d_->requireOpen();
-  const Field& f = d_->field(i);
-  const char* record = d_->buffer.data();
-  const auto& h = d_->db->header();
-  switch (dbase::classify(f, h.dialect)) {
-    case ValueClass::Date:
-    case ValueClass::DateTime: {
-      if (auto days = dbase::readDays(f, record, h.dialect)) return *days;
-      // Blanks or zeros are an empty date; anything else (20240230) is not
-      // a date, and must not pass for an empty one.
-      std::string raw = trimBoth(dbase::readTrimmed(f, record));
-      if (f.type == 'D' && raw.find_first_not_of("0 ") != std::string::npos)
-        throw d_->located(Error("'" + raw + "' no es una fecha válida"), i);
-      return 0;
-    }
-    default: {
-      std::string t = d_->text(i, record);
-      if (t.empty()) return 0;
-      auto days = parseDate(t);
-      if (!days) throw d_->located(Error("'" + t + "' no es una fecha válida"), i);
-      return *days;
-    }
-  }
-}
-
-bool Table::asBoolean(const std::string& fieldName) const {
-  int i = d_->find(fieldName);
-  d_->requireOpen();
-  const Field& f = d_->field(i);
-  const char* record = d_->buffer.data();
-  if (dbase::classify(f, d_->db->header().dialect) == ValueClass::Logical) {
-    return dbase::readLogical(f, record).value_or(false);
-  }
-  std::string t = upperAscii(d_->text(i, record));
-  if (t.empty() || t == "F" || t == "FALSE" || t == "N" || t == "0") return false;
-  if (t == "T" || t == "TRUE" || t == "Y" || t == "S" || t == "1") return true;
-  throw d_->located(Error("'" + d_->text(i, record) + "' no es un valor lógico válido"), i);
-}
-
-bool Table::isNull(const std::string& fieldName) const {
-  int i = d_->find(fieldName);
-  const Field& f = d_->field(i);
-  const char* record = d_->buffer.data();
-  if (dbase::isNullFlagged(f, d_->nullFlags(), record)) return true;
-  if (f.isMemo()) return dbase::readMemoBlock(f, record) == 0;
-  return d_->text(i, record).empty();
-}
-
-void Table::setString(const std::string& field, const std::string& value) {
-  setString(d_->find(field), value);
-}
-
-void Table::setString(int field, const std::string& value) {
-  d_->requireOpen();
-  if (field < 0 || field >= fieldCount()) throw Error(d_->prefix() + "Número de campo fuera de rango");
-  d_->setText(field, value);
-}
-
-void Table::setInteger(const std::string& field, std::int64_t value) {
-  int i = d_->find(field);
-  d_->setNumber(i, static_cast<double>(value), std::to_string(value));
-}
-
-void Table::setFloat(const std::string& field, double value) {
-  int i = d_->find(field);
-  d_->setNumber(i, value, dbase::formatNumber(value));
-}
-
-void Table::setBoolean(const std::string& field, bool value) {
-  int i = d_->find(field);
-  const Field& f = d_->field(i);
-  if (dbase::classify(f, d_->db->header().dialect) == ValueClass::Logical) {
-    dbase::writeLogical(f, d_->editable(i), value);
-    return;
-  }
-  d_->setNumber(i, value ? 1 : 0, value ? "T" : "F");
-}
-
-void Table::clear(const std::string& field) {
-  int i = d_->find(field);
-  dbase::writeBlank(d_->field(i), d_->editable(i), d_->db->header().dialect);
-}
-
 bool Table::findKey(const std::string& value) {
   d_->requireOpen();
   if (d_->tag < 0) throw Error(d_->prefix() + "No hay un índice activo en '" + d_->path() + "'");
   const dbase::Tag& tag = d_->db->tag(d_->tag);
-  if (tag.layout.type == dbase::KeyType::Numeric) {
-    auto v = parseFloat(value);
-    if (!v) throw notFloat(value);
-    return findKey(*v);
-  }
-  if (tag.layout.type != dbase::KeyType::Character) {
-    auto days = parseDate(value);
-    if (!days) throw Error("'" + value + "' no es una fecha válida");
-    double julian = *days + 2415019.0;
-    std::string key(8, '\0');
-    std::memcpy(key.data(), &julian, 8);
-    d_->checkBrowse();
-    auto e = d_->indexFrom(d_->db->indexFind(d_->tag, key), 1);
-    if (!e || dbase::compareKeys(d_->db->header().ldid, tag.layout.type, e->key, key) != 0) return false;
-    d_->loadEntry(*e);
-    d_->eof = d_->bof = false;
-    return true;
+  switch (tag.layout.type) {
+    case dbase::KeyType::Numeric: {
+      auto v = table_values::parseFloat(value);
+      if (!v) throw table_values::notFloat(value);
+      return findKey(*v);
+    }
+    case dbase::KeyType::Date: {
+      auto days = table_values::parseDate(value);
+      if (!days) throw table_values::notDate(value);
+      return d_->seek(dbase::encodeDateKey(*days));
+    }
+    case dbase::KeyType::Character:
+      break;
   }
   std::string key = d_->db->codePage().fromUtf8(value);
   key.resize(static_cast<std::size_t>(tag.layout.keyLength), ' ');
-  d_->checkBrowse();
-  auto e = d_->indexFrom(d_->db->indexFind(d_->tag, key), 1);
-  if (!e || dbase::compareKeys(d_->db->header().ldid, tag.layout.type, e->key, key) != 0) return false;
-  d_->loadEntry(*e);
-  d_->eof = d_->bof = false;
-  return true;
+  return d_->seek(key);
 }
 
 bool Table::findKey(double value) {
@@ -965,13 +565,7 @@ bool Table::findKey(double value) {
   if (d_->tag < 0) throw Error(d_->prefix() + "No hay un índice activo en '" + d_->path() + "'");
   const dbase::Tag& tag = d_->db->tag(d_->tag);
   if (tag.layout.type != dbase::KeyType::Numeric) return findKey(dbase::formatNumber(value));
-  std::string key = dbase::encodeNumericKey(value);
-  d_->checkBrowse();
-  auto e = d_->indexFrom(d_->db->indexFind(d_->tag, key), 1);
-  if (!e || dbase::compareKeys(d_->db->header().ldid, tag.layout.type, e->key, key) != 0) return false;
-  d_->loadEntry(*e);
-  d_->eof = d_->bof = false;
-  return true;
+  return d_->seek(dbase::encodeNumericKey(value));
 }
 
 }  // namespace pasarela

@@ -2,8 +2,10 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 #include "base/error.h"
+#include "dbase/dbf_value.h"
 #include "dbase/mdx.h"
 
 namespace pasarela::dbase {
@@ -142,6 +144,15 @@ double decodeNumericKey(std::string_view key) {
   double value = 0;
   std::from_chars(text.data(), text.data() + text.size(), value);
   return value;
+}
+
+std::string encodeDateKey(double days) {
+  // The Julian day number as a double, in the byte order of the x86 that
+  // wrote the first of these files.
+  const double julian = days + static_cast<double>(kJulianOrigin);
+  std::string key(sizeof julian, '\0');
+  std::memcpy(key.data(), &julian, sizeof julian);
+  return key;
 }
 
 }  // namespace pasarela::dbase

@@ -1,5 +1,6 @@
 #include "dbase/codepage.h"
 
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -107,9 +108,16 @@ CodePage::CodePage(int number) : number_(number) {
 }
 
 // Most texts of a school's tables are plain ASCII, the same in every code page.
-static bool plainAscii(std::string_view s) {
-  for (char c : s)
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
+bool CodePage::plainAscii(std::string_view s) {
+  // Eight bytes at a time: no byte of a word has its high bit set.
+  std::size_t i = 0;
+  for (; i + 8 <= s.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, s.data() + i, 8);
+    if (word & 0x8080808080808080ULL) return false;
+  }
+  for (; i < s.size(); ++i)
+    if (static_cast<unsigned char>(s[i]) >= 0x80) return false;
   return true;
 }
 

@@ -17,6 +17,8 @@ class CodePage {
   static const CodePage& forLdid(std::uint8_t ldid) { return forNumber(numberForLdid(ldid)); }
 
   int number() const { return number_; }
+  // Plain ASCII reads and writes the same in every code page and in UTF-8.
+  static bool plainAscii(std::string_view s);
   // Bytes of this code page to UTF-8.
   std::string toUtf8(std::string_view bytes) const;
   // UTF-8 to bytes of this code page; a character the code page lacks (or a

@@ -239,6 +239,7 @@ DbfTable::DbfTable(const fs::path& path, const std::string& displayName, bool ex
     registry()[id] = shared_;
     rebuildStaleTags();
   }
+  codePage_ = &CodePage::forLdid(shared_->header.ldid);
 }
 
 DbfTable::~DbfTable() {
@@ -264,7 +265,7 @@ DbfTable::~DbfTable() {
 }
 
 const Header& DbfTable::header() const { return shared_->header; }
-const CodePage& DbfTable::codePage() const { return CodePage::forLdid(shared_->header.ldid); }
+const CodePage& DbfTable::codePage() const { return *codePage_; }
 std::uint32_t DbfTable::recordCount() const { return shared_->header.recordCount; }
 std::uint64_t DbfTable::generation() const { return shared_->generation; }
 
@@ -445,6 +446,17 @@ void DbfTable::flushRecords() {
   shared_->writer = nullptr;
 }
 
+void writeHeldRecords() {
+  std::vector<std::shared_ptr<SharedTable>> tables;
+  {
+    std::lock_guard<std::mutex> lock(registryMutex);
+    for (auto& [id, table] : registry())
+      if (auto shared = table.lock()) tables.push_back(std::move(shared));
+  }
+  for (const auto& shared : tables)
+    if (shared->writer) shared->writer->flushRecords();
+}
+
 void DbfTable::flush() {
   if (!shared_) return;
   flushRecords();
@@ -514,10 +526,7 @@ std::string DbfTable::keyOf(int tagIndex, const char* record) const {
     }
     case KeyType::Date: {
       std::optional<double> days = readDays(first, record, h.dialect);
-      double julian = days ? *days + 2415019.0 : 0.0;
-      std::string key(8, '\0');
-      std::memcpy(key.data(), &julian, 8);
-      return key;
+      return days ? encodeDateKey(*days) : std::string(8, '\0');
     }
     case KeyType::Character:
       break;

@@ -94,6 +94,7 @@ class DbfTable {
   // Writes the records posted through any object of this file that are
   // still held, then the .MDX; reports a failure naming the file.
   void flush();
+  friend void writeHeldRecords();
 
   // --- index ---
   int tagCount() const;
@@ -124,9 +125,15 @@ class DbfTable {
   bool writable_ = false;
   char* headerMap_ = nullptr;  // the first 32 bytes of the file, mapped when first stamped
   std::shared_ptr<SharedTable> shared_;
+  const CodePage* codePage_ = nullptr;  // asked for on every text read and written
   ReadAhead cache_;
   std::vector<char> heldCopy_;  // a record read back from the held run
 };
+
+// Writes the records that table objects of this process still hold, so
+// that a reader through another handle (a file copy) sees every post.
+// Reports a failure naming the file, as the post would have.
+void writeHeldRecords();
 
 // Creates (overwriting) a dBase IV table, language driver 0x57, with a
 // production index holding one tag per field of `indexFields`.

@@ -11,8 +11,6 @@
 namespace pasarela::dbase {
 namespace {
 
-// 1899-12-30 as a Julian day number, the origin of day counts in here.
-constexpr std::int64_t kJulianOrigin = 2415019;
 // dBase 7 timestamps count milliseconds from 0001-01-01 less one day.
 constexpr double kDBase7Origin = 693594.0 + 1.0;
 

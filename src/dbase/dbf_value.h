@@ -10,6 +10,9 @@
 
 namespace pasarela::dbase {
 
+// 1899-12-30 as a Julian day number, the origin of day counts in here.
+inline constexpr std::int64_t kJulianOrigin = 2415019;
+
 // How the table object reads a field.
 enum class ValueClass { Text, Number, Logical, Date, DateTime, Memo, Binary };
 

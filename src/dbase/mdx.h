@@ -4,7 +4,8 @@
 // them here to be written; a file written by other dBase software is read
 // into the same form. Key bytes are what the file stores: character keys are
 // the field's bytes in the table's code page padded with blanks to the key
-// length; numeric keys are the 12-byte dBase BCD form (encodeNumericKey).
+// length; numeric keys are the 12-byte dBase BCD form (encodeNumericKey);
+// date keys the Julian day number as a little-endian double (encodeDateKey).
 #pragma once
 
 #include <cstdint>
@@ -62,5 +63,9 @@ int compareKeys(std::uint8_t ldid, KeyType type, std::string_view a, std::string
 // The 12-byte BCD key of a number, and back.
 std::string encodeNumericKey(double value);
 double decodeNumericKey(std::string_view key);
+
+// The 8-byte key of a date given as days since 1899-12-30. An empty date's
+// key is eight zero bytes (the key of 0.0), which keyOf writes directly.
+std::string encodeDateKey(double days);
 
 }  // namespace pasarela::dbase

@@ -1,5 +1,6 @@
 // ALUMNOST.DBF: one record per student with a group, with the shift of the
 // student's group and the short codes of up to 50 enrolled subjects.
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -65,7 +66,9 @@ class ShiftLookup {
 
 // asigalum grouped by student code once, in physical order, instead of
 // reopening it with a filter per student. The filter compares codes
-// ignoring trailing blanks, as the text read does.
+// ignoring trailing blanks, as the text read does. A school has a few
+// hundred subject codes and many thousand enrolments: each code is kept
+// once and the students hold its number.
 class Enrolments {
  public:
   explicit Enrolments(Table& asigalum) {
@@ -73,39 +76,53 @@ class Enrolments {
     asigalum.setFiltered(false);
     asigalum.open();
     exportar::FieldRef codigo(asigalum, "Codigo"), codasig(asigalum, "Codasig");
-    for (asigalum.first(); !asigalum.eof(); asigalum.next())
-      byStudent_[codigo.get()].push_back(codasig.get());
+    std::unordered_map<std::string, std::uint32_t> subjectNumbers;
+    for (asigalum.first(); !asigalum.eof(); asigalum.next()) {
+      std::string code = codasig.get();
+      auto subject = subjectNumbers.find(code);
+      if (subject == subjectNumbers.end()) {
+        subject = subjectNumbers.emplace(code, static_cast<std::uint32_t>(subjects_.size())).first;
+        subjects_.push_back(std::move(code));
+      }
+      byStudent_[codigo.get()].push_back(subject->second);
+    }
   }
 
-  const std::vector<std::string>& of(const std::string& codigo) const {
-    static const std::vector<std::string> none;
+  // The numbers of a student's subjects, in physical order.
+  const std::vector<std::uint32_t>& of(const std::string& codigo) const {
+    static const std::vector<std::uint32_t> none;
     auto it = byStudent_.find(codigo);
     return it == byStudent_.end() ? none : it->second;
   }
+  std::size_t subjectCount() const { return subjects_.size(); }
+  const std::string& subject(std::uint32_t number) const { return subjects_[number]; }
 
  private:
-  std::unordered_map<std::string, std::vector<std::string>> byStudent_;
+  std::vector<std::string> subjects_;  // school subject codes by number
+  std::unordered_map<std::string, std::vector<std::uint32_t>> byStudent_;
 };
 
-// Short codes by school subject code, through the CODVALEN index of
+// Short codes of the enrolled subjects, through the CODVALEN index of
 // ASIGVALT; each code is looked up once.
 class ShortCodes {
  public:
-  explicit ShortCodes(Table& asigvalt) : asigvalt_(asigvalt) {}
+  ShortCodes(Table& asigvalt, const Enrolments& enrolments)
+      : asigvalt_(asigvalt), enrolments_(enrolments), cache_(enrolments.subjectCount()) {}
 
-  const std::optional<std::string>& of(const std::string& codasig) {
-    auto it = cache_.find(codasig);
-    if (it == cache_.end()) {
+  const std::optional<std::string>& of(std::uint32_t subject) {
+    std::optional<std::optional<std::string>>& slot = cache_[subject];
+    if (!slot) {
       std::optional<std::string> found;
-      if (asigvalt_.findKey(codasig)) found = asigvalt_.asString("COD");
-      it = cache_.emplace(codasig, std::move(found)).first;
+      if (asigvalt_.findKey(enrolments_.subject(subject))) found = asigvalt_.asString("COD");
+      slot = std::move(found);
     }
-    return it->second;
+    return *slot;
   }
 
  private:
   Table& asigvalt_;
-  std::unordered_map<std::string, std::optional<std::string>> cache_;
+  const Enrolments& enrolments_;
+  std::vector<std::optional<std::optional<std::string>>> cache_;  // by subject number
 };
 
 // "Codigo= 'A001      '": the code padded to 10 characters, quotes doubled.
@@ -148,7 +165,7 @@ void ExportarAlumnos(TransferContext& ctx) {
   // students reads neither table.
   std::optional<ShiftLookup> shifts;
   std::optional<Enrolments> enrolments;
-  ShortCodes shortCodes(*asigvalt);
+  std::optional<ShortCodes> shortCodes;
   std::optional<std::string> lastFilter;
 
   using exportar::FieldRef;
@@ -183,10 +200,13 @@ void ExportarAlumnos(TransferContext& ctx) {
 
     const std::string code = exped.get();
     lastFilter = enrolmentFilter(code);
-    if (!enrolments) enrolments.emplace(asigalum);
+    if (!enrolments) {
+      enrolments.emplace(asigalum);
+      shortCodes.emplace(*asigvalt, *enrolments);
+    }
     std::size_t slot = 0;
-    for (const std::string& codasig : enrolments->of(code)) {
-      const std::optional<std::string>& shortCode = shortCodes.of(codasig);
+    for (std::uint32_t subject : enrolments->of(code)) {
+      const std::optional<std::string>& shortCode = shortCodes->of(subject);
       if (!shortCode) continue;
       // There is no 51st slot: the field lookup fails and the run stops.
       if (slot == asigFields.size()) alumnost->setString("ASIG" + std::to_string(slot + 1), *shortCode);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -56,9 +57,13 @@ std::unordered_map<std::int64_t, std::string> readTeachers(Table& proft) {
   return teachers;
 }
 
-std::string compositeKey(std::initializer_list<std::string> parts) {
+std::string compositeKey(std::initializer_list<std::string_view> parts) {
   std::string key;
-  for (const std::string& part : parts) key += std::to_string(part.size()) + ':' + part;
+  for (std::string_view part : parts) {
+    key += std::to_string(part.size());
+    key += ':';
+    key += part;
+  }
   return key;
 }
 

@@ -53,6 +53,7 @@ std::string ioText(int code) {
 // permissions of `permissionsOf` when given.
 void copyDurably(const fs::path& from, const std::string& fromWin, const fs::path& to,
                  const std::string& toWin, const fs::path& permissionsOf = {}) {
+  dbase::writeHeldRecords();  // the copy reads the file itself
   os::File in;
   if (os::Status s = os::File::open(from, os::Access::Read, os::Create::Existing, os::Share::Unlocked, in);
       !s.ok())

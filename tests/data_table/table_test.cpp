@@ -124,6 +124,29 @@ TEST_F(TableTest, MessagesOfTheEditingStatesAndFieldLookup) {
             std::string::npos);
 }
 
+TEST_F(TableTest, AClosedTableSaysItIsClosedBeforeLookingForTheField) {
+  createAulas();
+  auto t = openAulas("wwTableAulas");
+  t->close();
+  const std::string closed = "wwTableAulas: No se puede realizar esta operación con la tabla cerrada";
+  // An existing field and a missing one alike: the table is the fault.
+  for (const std::string field : {"CODIGO", "NOEXISTE"}) {
+    SCOPED_TRACE(field);
+    EXPECT_EQ(messageOf([&] { t->asString(field); }), closed);
+    EXPECT_EQ(messageOf([&] { t->asInteger(field); }), closed);
+    EXPECT_EQ(messageOf([&] { t->asFloat(field); }), closed);
+    EXPECT_EQ(messageOf([&] { t->asDateTime(field); }), closed);
+    EXPECT_EQ(messageOf([&] { t->asBoolean(field); }), closed);
+    EXPECT_EQ(messageOf([&] { t->isNull(field); }), closed);
+    EXPECT_EQ(messageOf([&] { t->setString(field, "x"); }), closed);
+    EXPECT_EQ(messageOf([&] { t->setInteger(field, 1); }), closed);
+    EXPECT_EQ(messageOf([&] { t->setFloat(field, 1.5); }), closed);
+    EXPECT_EQ(messageOf([&] { t->setBoolean(field, true); }), closed);
+    EXPECT_EQ(messageOf([&] { t->clear(field); }), closed);
+    EXPECT_EQ(messageOf([&] { t->fieldIndex(field); }), closed);
+  }
+}
+
 TEST_F(TableTest, TextIsCutByCharactersAndUnknownCharactersBecomeQuestionMarks) {
   createAulas();
   {

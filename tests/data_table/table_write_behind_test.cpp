@@ -14,6 +14,7 @@
 #include <string>
 
 #include "base/error.h"
+#include "data/staging.h"
 #include "data/table.h"
 #include "dbase/oracle_run.h"
 #include "table_fixture.h"
@@ -126,6 +127,30 @@ TEST_F(TableWriteBehindTest, AnotherProgramSeesEveryRecordOnceClosed) {
   EXPECT_EQ(count, static_cast<unsigned>(kManyRecords));
   EXPECT_EQ(b.size(), headerLength + kManyRecords * 62u + 1);
   EXPECT_EQ(b.back(), '\x1A');
+}
+
+TEST_F(TableWriteBehindTest, AFileCopyMadeWhileTheTableIsOpenHoldsEveryPost) {
+  auto t = open();
+  post(*t, 1, 40);  // fewer than a block: all still held
+  t->goTo(7);
+  t->edit();
+  t->setString("NOMBRE", "séptimo");
+  t->post();
+  CopiarArchivo("C:\\KTEMP\\COPIA.DBF", windowsPath());
+  // Read by another program, with the table still open here.
+  std::string expected = "CODIGO|NOMBRE|PLAZAS|SUPERF|ACTIVA\n";
+  for (int n = 1; n <= 40; ++n)
+    expected += code(n) + "|" + (n == 7 ? "séptimo" : "") + "|" + std::to_string(n) + "||\n";
+  EXPECT_EQ(test::python({"dbfread", host("KTEMP/COPIA.DBF").string()}), expected);
+  const std::string b = bytes("KTEMP/COPIA.DBF");
+  ASSERT_GT(b.size(), 8u);
+  EXPECT_EQ(static_cast<unsigned char>(b[4]), 40u);
+  EXPECT_EQ(b.back(), '\x1A');
+  // The table goes on as before.
+  post(*t, 41, 45);
+  t->close();
+  auto again = open();
+  EXPECT_EQ(again->recordCount(), 45u);
 }
 
 // In a child process whose files may not grow past `limit` bytes: posts

@@ -103,4 +103,26 @@ TEST(NumericKey, RejectsNumbersWithoutAKey) {
   EXPECT_THROW(encodeNumericKey(std::numeric_limits<double>::infinity()), pasarela::Error);
 }
 
+// Date keys: the Julian day number as a little-endian double, the bytes
+// Python's struct.pack('<d', jdn) gives.
+TEST(DateKey, IsTheJulianDayNumberAsALittleEndianDouble) {
+  const auto hex = [](const std::string& key) {
+    std::string out;
+    for (unsigned char c : key) {
+      const char* digits = "0123456789abcdef";
+      out += digits[c >> 4];
+      out += digits[c & 0x0F];
+    }
+    return out;
+  };
+  // 2024-01-15 is day 45306 after 1899-12-30 and Julian day 2460325.
+  EXPECT_EQ(hex(pasarela::dbase::encodeDateKey(45306)), "0000008052c54241");
+  // Noon of 1899-12-30: day 0.5, Julian day 2415019.5.
+  EXPECT_EQ(hex(pasarela::dbase::encodeDateKey(0.5)), "000000c0d56c4241");
+  // Later dates sort after earlier ones under the tag's order.
+  EXPECT_LT(compareKeys(0x57, KeyType::Date, pasarela::dbase::encodeDateKey(45306),
+                        pasarela::dbase::encodeDateKey(45307)),
+            0);
+}
+
 }  // namespace
