@@ -13,6 +13,7 @@
 #include "base/os/system.h"
 #include "data/interchange_set.h"
 #include "data/winpath.h"
+#include "export/interchange_tables.h"
 
 namespace pasarela {
 
@@ -20,8 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kTablas[] = {"ASIGVALT", "ASIGNOMT", "PROFT",   "AULAT", "ALUMNOST",
-                               "ASIGCURT", "GRUPOST",  "CURSOST", "ASIGT"};
 const char* const kExtensiones[] = {".DBF", ".MDX"};
 
 std::string runFolderName() {
@@ -93,7 +92,7 @@ void InterchangeBuild::replaceInterchangeSet() {
   try {
     marcarIntercambioIncompleto();
     std::vector<fs::path> targets;
-    for (const char* base : kTablas) {
+    for (const char* base : kInterchangeTables) {
       for (const char* ext : kExtensiones) {
         const std::string name = std::string(base) + ext;
         const std::string windowsName = winpath::join(kInterchangeFolder, name);

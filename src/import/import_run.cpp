@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "data/folders.h"
-#include "data/shell_flags.h"
 #include "data/staging.h"
 #include "data/transfer_lock.h"
 #include "data/winpath.h"
@@ -73,8 +72,8 @@ void BImportarClick(TransferContext& ctx, const ImportOptions& options) {
   if (!winpath::fileExists(kSolucion)) {
     ui.normalCursor();
     ui.notice("No se encuentra archivo SOLUC.DBF en C:\\KTEMP");
-    if (NumParametros == 2) {
-      Transformado = 0;
+    if (ctx.numParametros == 2) {
+      ctx.transformado = 0;
       ui.closeMainWindow();
     }
     report.outcome = ImportReport::Outcome::SolutionMissing;
@@ -111,8 +110,8 @@ void BImportarClick(TransferContext& ctx, const ImportOptions& options) {
   if (report.hasProblems() && !ui.confirmCopyBack(transferProblemsText(report))) {
     ui.normalCursor();
     report.outcome = ImportReport::Outcome::Cancelled;
-    if (NumParametros == 2) {
-      Transformado = 0;
+    if (ctx.numParametros == 2) {
+      ctx.transformado = 0;
       ui.closeMainWindow();
     }
     return;
@@ -127,11 +126,11 @@ void BImportarClick(TransferContext& ctx, const ImportOptions& options) {
   if (options.dryRun) {
     report.outcome = ImportReport::Outcome::DryRun;
   } else {
-    Transformado = 1;
+    ctx.transformado = 1;
     report.outcome = ImportReport::Outcome::Completed;
   }
   ui.notice("Proceso finalizado");
-  if (NumParametros == 2) ui.closeMainWindow();
+  if (ctx.numParametros == 2) ui.closeMainWindow();
 }
 
 }  // namespace pasarela

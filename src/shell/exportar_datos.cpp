@@ -8,7 +8,7 @@
 
 #include "base/os/host_path.h"
 #include "data/folders.h"
-#include "data/shell_flags.h"
+#include "shell/shell_flags.h"
 #include "data/staging.h"
 #include "data/transfer_context.h"
 #include "data/winpath.h"
@@ -334,12 +334,17 @@ void TExportarDatos::ListaDirectoriosChange() {
 void TExportarDatos::runTransfer(bool exportRun) {
   TransferContext ctx{*tables_, *ui_, ListaDirectorios->directory(), CBCentro->currentText().toStdString(),
                       ComboBoxValCast->currentText().toStdString()};
+  ctx.numParametros = NumParametros;
+  ctx.transformado = Transformado;
   ImportReport report;
   running_ = true;
+  activeRun_ = &ctx;
   // The export's seven procedures; the import's staging, transfer and copy back.
   ui_->runSteps(exportRun ? 7 : 3);
   if (!exportRun) ui_->setImportReport(&report, ctx.sourceFolder);
-  const auto done = [this] {
+  const auto done = [this, &ctx] {
+    Transformado = ctx.transformado;
+    activeRun_ = nullptr;
     running_ = false;
     ui_->setImportReport(nullptr, {});
     ui_->runSteps(0);
@@ -375,6 +380,8 @@ void TExportarDatos::BImportarClick() {
 void TExportarDatos::Button1Click() { showHelpContents(); }
 
 void TExportarDatos::FormClose() {
+  // A run that closes the window hands its result over first.
+  if (activeRun_) Transformado = activeRun_->transformado;
   if (NumParametros != 2) return;
   const QString path = iniPath();
   const std::filesystem::path host = os::hostPath(path.toStdString());

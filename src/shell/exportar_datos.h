@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "data/school_tables.h"
+#include "data/transfer_context.h"
 #include "data/user_interface.h"
 #include "widgets/folder_list.h"
 #include "widgets/gradient_panel.h"
@@ -94,6 +95,7 @@ class TExportarDatos : public QWidget {
   std::unique_ptr<WindowInterface> ui_;
   ProgressDisplay* progress_ = nullptr;
   bool running_ = false;
+  TransferContext* activeRun_ = nullptr;  // the run in progress, whose result the close hook writes
   std::uint32_t hostHandle_ = 0;
   bool embeddedInHost_ = false;
   bool exportFills_ = false;

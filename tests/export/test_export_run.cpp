@@ -10,10 +10,11 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
+#include <iterator>
 #include <map>
 
 #include "base/error.h"
-#include "data/shell_flags.h"
 #include "data/table.h"
 #include "export/export_run.h"
 #include "export_support.h"
@@ -30,8 +31,6 @@ class ExportRunTest : public ExportTest {
   void SetUp() override {
     ExportTest::SetUp();
     if (IsSkipped()) return;
-    Transformado = 0;
-    NumParametros = 0;
   }
 
   void writeSchool(bool withTeachers = true) {
@@ -79,7 +78,7 @@ TEST_F(ExportRunTest, RunsTheSevenExportsBetweenNoticeAndFinish) {
 
   EXPECT_TRUE(untouchedDuringNotice) << "the tables are touched only after the notice is closed";
   EXPECT_EQ(ui.calls, (std::vector<std::string>{kLongNotice, "busy", "normal", "notice:Proceso finalizado"}));
-  EXPECT_EQ(Transformado, 1);
+  EXPECT_EQ(ctx.transformado, 1);
   for (const char* table :
        {"ASIGVALT", "ASIGNOMT", "PROFT", "AULAT", "ALUMNOST", "ASIGCURT", "GRUPOST", "CURSOST", "ASIGT"})
     EXPECT_EQ(output(table).size() > 0, true) << table;
@@ -88,6 +87,25 @@ TEST_F(ExportRunTest, RunsTheSevenExportsBetweenNoticeAndFinish) {
   EXPECT_EQ(asigt.columnValues("CPROF"), (std::vector<std::string>{"GPJ", "GPJ"}));
   EXPECT_EQ(output("ALUMNOST").at(0, "ASIG2"), "VAL");
   for (Table* table : tables.all()) EXPECT_FALSE(table->active()) << table->name();
+}
+
+// The report counts what an independent reader finds in each of the nine
+// tables, and carries the procedures' warnings.
+TEST_F(ExportRunTest, TheReportCountsEachTableAndKeepsTheWarnings) {
+  writeSchool();
+  writeSource("aulas", kAulasFields, {{"A1", "Aula 1"}, {"LAB123", "Laboratori"}, {"LAB124", "Laboratori 2"}});
+  const ExportReport report = BExportarClick(ctx);
+  const char* const nine[] = {"ASIGVALT", "ASIGNOMT", "PROFT",   "AULAT", "ALUMNOST",
+                              "ASIGCURT", "GRUPOST",  "CURSOST", "ASIGT"};
+  ASSERT_EQ(report.tables.size(), std::size(nine));
+  for (std::size_t i = 0; i < std::size(nine); ++i) {
+    EXPECT_EQ(report.tables[i].table, std::string("C:\\KTEMP\\") + nine[i] + ".DBF");
+    EXPECT_EQ(report.tables[i].records, static_cast<long long>(output(nine[i]).size())) << nine[i];
+  }
+  ASSERT_EQ(report.warnings.size(), 1u);
+  EXPECT_NE(report.warnings[0].find("'LAB123' y 'LAB124' como 'LAB1'"), std::string::npos) << report.warnings[0];
+  EXPECT_NE(std::find(ui.calls.begin(), ui.calls.end(), "notice:" + report.warnings[0]), ui.calls.end())
+      << "the warning is still shown";
 }
 
 TEST_F(ExportRunTest, SmallSchoolWithAwkwardDataFollowsTheRules) {
@@ -129,11 +147,11 @@ TEST_F(ExportRunTest, SmallSchoolWithAwkwardDataFollowsTheRules) {
 
 TEST_F(ExportRunTest, EmbeddedModeClosesTheWindow) {
   writeSchool();
-  NumParametros = 2;
+  ctx.numParametros = 2;
   BExportarClick(ctx);
   EXPECT_EQ(ui.calls,
             (std::vector<std::string>{kLongNotice, "busy", "normal", "notice:Proceso finalizado", "close"}));
-  EXPECT_EQ(Transformado, 1);
+  EXPECT_EQ(ctx.transformado, 1);
 }
 
 // A staged table missing: the run refuses before any interchange table is
@@ -142,7 +160,7 @@ TEST_F(ExportRunTest, EmbeddedModeClosesTheWindow) {
 TEST_F(ExportRunTest, AMissingSchoolTableStopsTheRunBeforeAnythingChanges) {
   writeSchool(/*withTeachers=*/false);
   writeOldRooms();
-  NumParametros = 2;
+  ctx.numParametros = 2;
   const auto before = snapshot();
   try {
     BExportarClick(ctx);
@@ -151,7 +169,7 @@ TEST_F(ExportRunTest, AMissingSchoolTableStopsTheRunBeforeAnythingChanges) {
     EXPECT_NE(std::string(e.what()).find("'C:\\OB\\profesor.dbf'"), std::string::npos) << e.what();
   }
   EXPECT_EQ(ui.calls, (std::vector<std::string>{kLongNotice, "busy", "normal"}));
-  EXPECT_EQ(Transformado, 1) << "set before the exports start";
+  EXPECT_EQ(ctx.transformado, 1) << "set before the exports start";
   EXPECT_EQ(snapshot(), before);
 }
 

@@ -5,7 +5,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "data/shell_flags.h"
 #include "data/table.h"
 #include "data/winpath.h"
 #include "import/copy_back.h"
@@ -78,8 +77,6 @@ void ImportTest::SetUp() {
   root_ = drive_->root();
   fs::create_directories(root_ / "OB");
   fs::create_directories(root_ / "KTEMP");
-  NumParametros = 0;
-  Transformado = 0;
   setCopyBackFaultHook(nullptr);
   // The staged centro table the window read its centre list from: the run's
   // centre (46001) is one of its codes.

@@ -5,7 +5,6 @@
 
 #include <tuple>
 
-#include "data/shell_flags.h"
 #include "dbase/mdx.h"
 #include "import/teacher_check.h"
 #include "import_fixture.h"
@@ -56,16 +55,16 @@ TEST_F(RunTest, ACompleteRunShowsItsMessagesAndCursorsInOrder) {
   EXPECT_EQ(report.outcome, ImportReport::Outcome::Completed);
   EXPECT_THAT(ui.events, ElementsAre("notice:" + kNotice, "busy", "normal", "templateCheck", "busy", "normal",
                                      "notice:Proceso finalizado"));
-  EXPECT_EQ(Transformado, 1);
+  EXPECT_EQ(ctx.transformado, 1);
   EXPECT_FALSE(ui.closed);
   EXPECT_EQ(readBack("C:\\OB\\horgrup.dbf").rows.size(), 2u);
   EXPECT_EQ(readBack("C:\\OB\\horprof.dbf").rows.size(), 2u);
 }
 
 TEST_F(RunTest, EmbeddedRunClosesTheWindowAfterTheLastMessage) {
-  NumParametros = 2;
+  ctx.numParametros = 2;
   runImport();
-  EXPECT_EQ(Transformado, 1);
+  EXPECT_EQ(ctx.transformado, 1);
   ASSERT_GE(ui.events.size(), 2u);
   EXPECT_EQ(ui.events[ui.events.size() - 2], "notice:Proceso finalizado");
   EXPECT_EQ(ui.events.back(), "close");
@@ -73,21 +72,21 @@ TEST_F(RunTest, EmbeddedRunClosesTheWindowAfterTheLastMessage) {
 
 TEST_F(RunTest, MissingSolutionEndsTheRunBeforeAnythingChanges) {
   std::filesystem::remove(host("C:\\KTEMP\\SOLUC.DBF"));
-  Transformado = 7;
+  ctx.transformado = 7;
   runImport();
   EXPECT_EQ(report.outcome, ImportReport::Outcome::SolutionMissing);
   EXPECT_THAT(ui.events, ElementsAre("notice:" + kNotice, "busy", "normal",
                                      "notice:No se encuentra archivo SOLUC.DBF en C:\\KTEMP"));
-  EXPECT_EQ(Transformado, 7);
+  EXPECT_EQ(ctx.transformado, 7);
   expectSourceUnchanged();
 }
 
 TEST_F(RunTest, MissingSolutionInEmbeddedModeHandsBackZeroAndCloses) {
   std::filesystem::remove(host("C:\\KTEMP\\SOLUC.DBF"));
-  NumParametros = 2;
-  Transformado = 1;
+  ctx.numParametros = 2;
+  ctx.transformado = 1;
   runImport();
-  EXPECT_EQ(Transformado, 0);
+  EXPECT_EQ(ctx.transformado, 0);
   EXPECT_EQ(ui.events.back(), "close");
 }
 
@@ -119,7 +118,7 @@ TEST_F(RunTest, NumbersTypedInTheWindowLetTheRunGoOnAndReachTheTimetable) {
 TEST_F(RunTest, ATeacherStillWithoutNumberEndsTheRunOnceWithTheThreeLines) {
   writeProft({{"GPJ", "GARCIA PEREZ JUAN", 0}, {"AB", "ALONSO BLASCO", 0}});
   ui.onTeacherCheck = [] { setDni("GPJ", 123); };
-  Transformado = 5;
+  ctx.transformado = 5;
   runImport();
   EXPECT_EQ(report.outcome, ImportReport::Outcome::TeachersWithoutDni);
   EXPECT_EQ(ui.teacherChecks, 1);
@@ -132,7 +131,7 @@ TEST_F(RunTest, ATeacherStillWithoutNumberEndsTheRunOnceWithTheThreeLines) {
   EXPECT_TRUE(ui.closed);
   EXPECT_EQ(ui.events.back(), "close");
   EXPECT_FALSE(ui.busy);
-  EXPECT_EQ(Transformado, 5);
+  EXPECT_EQ(ctx.transformado, 5);
   expectSourceUnchanged();
 }
 

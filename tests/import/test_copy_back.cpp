@@ -12,7 +12,6 @@
 #include <csignal>
 #include <fstream>
 
-#include "data/shell_flags.h"
 #include "data/transfer_lock.h"
 #include "import/copy_back.h"
 #include "import_fixture.h"
@@ -96,7 +95,7 @@ TEST_F(CopyBackTest, ADryRunLeavesTheSchoolsFilesAndMakesNoBackup) {
   prepareStaged();
   expectSourceUnchanged();
   EXPECT_TRUE(backups().empty());
-  EXPECT_EQ(Transformado, 0);
+  EXPECT_EQ(ctx.transformado, 0);
 }
 
 TEST_F(CopyBackTest, ASuccessfulRunKeepsThePreviousFilesInADatedBackup) {
@@ -285,7 +284,7 @@ TEST_F(CopyBackTest, ALockHeldOnTheSchoolsFileStopsTheRunBeforeAnyChange) {
   expectSourceUnchanged();
   EXPECT_TRUE(backups().empty());
   EXPECT_FALSE(ui.busy);
-  EXPECT_EQ(Transformado, 0);
+  EXPECT_EQ(ctx.transformado, 0);
 }
 
 TEST_F(CopyBackTest, ARecordLockOfADatabaseEngineCountsAsInUse) {

@@ -19,7 +19,7 @@
 #include <utility>
 #include <vector>
 
-#include "data/shell_flags.h"
+#include "shell/shell_flags.h"
 #include "shell/check_window.h"
 #include "shell/exportar_datos.h"
 #include "shell/message_boxes.h"

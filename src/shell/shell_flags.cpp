@@ -1,4 +1,4 @@
-#include "data/shell_flags.h"
+#include "shell/shell_flags.h"
 
 namespace pasarela {
 
