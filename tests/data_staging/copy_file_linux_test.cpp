@@ -10,7 +10,7 @@
 
 #include "base/error.h"
 #include "data/staging.h"
-#include "drive_c.h"
+#include "support/drive_c.h"
 
 namespace pasarela {
 namespace {

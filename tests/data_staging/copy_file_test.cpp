@@ -7,7 +7,7 @@
 #include "base/os/fault_injection.h"
 #include "base/os/file.h"
 #include "data/staging.h"
-#include "drive_c.h"
+#include "support/drive_c.h"
 
 namespace pasarela {
 namespace {

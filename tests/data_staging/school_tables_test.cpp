@@ -1,7 +1,7 @@
 // The catalogue of the main window's table components.
 #include "data/school_tables.h"
 #include "base/error.h"
-#include "drive_c.h"
+#include "support/drive_c.h"
 
 namespace pasarela {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "base/error.h"
 #include "data/table.h"
-#include "temp_drive.h"
+#include "support/drive_c.h"
 
 namespace pasarela {
 namespace {

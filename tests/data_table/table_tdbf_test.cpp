@@ -9,7 +9,7 @@
 
 #include "data/table.h"
 #include "oracles/tdbf_oracle.h"
-#include "temp_drive.h"
+#include "support/drive_c.h"
 
 namespace pasarela {
 namespace {

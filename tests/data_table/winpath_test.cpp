@@ -5,7 +5,7 @@
 
 #include "base/error.h"
 #include "data/winpath.h"
-#include "temp_drive.h"
+#include "support/drive_c.h"
 
 namespace pasarela {
 namespace {

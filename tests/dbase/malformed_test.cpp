@@ -2,7 +2,7 @@
 // never a read past the end.
 #include <gtest/gtest.h>
 
-#include "../data_table/temp_drive.h"
+#include "support/drive_c.h"
 #include "data/table.h"
 #include "base/error.h"
 #include "dbf_builder.h"

@@ -8,7 +8,7 @@
 
 #include "base/error.h"
 #include "dbase/mdx.h"
-#include "mdx/mdx_test_util.h"
+#include "mdx_test_util.h"
 
 using namespace pasarela::dbase;
 using namespace pasarela::test;

@@ -8,8 +8,8 @@
 #include <random>
 
 #include "dbase/mdx.h"
-#include "mdx/mdx_test_util.h"
-#include "mdx/mini_dbf.h"
+#include "mdx_test_util.h"
+#include "mini_dbf.h"
 #include "oracles/tdbf_oracle.h"
 
 using namespace pasarela::dbase;
