@@ -77,7 +77,6 @@ void ImportTest::SetUp() {
   root_ = drive_->root();
   fs::create_directories(root_ / "OB");
   fs::create_directories(root_ / "KTEMP");
-  setCopyBackFaultHook(nullptr);
   // The staged centro table the window read its centre list from: the run's
   // centre (46001) is one of its codes.
   fs::create_directories(root_ / "KTEMP" / "VAVOVIDI");
@@ -93,7 +92,6 @@ void ImportTest::SetUp() {
 
 void ImportTest::TearDown() {
   tables.closeAll();
-  setCopyBackFaultHook(nullptr);
   std::error_code ec;
   // Folders a test made read-only must be writable again to be removed.
   for (auto it = fs::recursive_directory_iterator(root_, ec); !ec && it != fs::recursive_directory_iterator();

@@ -12,6 +12,8 @@
 #include <csignal>
 #include <fstream>
 
+#include "base/os/fault_injection.h"
+#include "base/os/io_code.h"
 #include "data/transfer_lock.h"
 #include "import/copy_back.h"
 #include "import_fixture.h"
@@ -147,10 +149,14 @@ TEST_F(CopyBackTest, DiskFullWhileWritingTheNewFileLeavesTheOldOne) {
 
 TEST_F(CopyBackTest, HorgrupIsPutBackWhenHorprofCannotBeReplaced) {
   prepareStaged();
-  std::vector<std::string> asked;
-  setCopyBackFaultHook([&](std::string_view file) {
-    asked.emplace_back(file);
-    if (file == "horprof.dbf") throw Error("Acceso al archivo denegado: C:\\OB\\horprof.dbf");
+  // The renames over the school's two files, in order; the one over
+  // horprof.dbf is refused as a locked file would be.
+  std::vector<std::string> renamed;
+  os::testing::ScopedFaultHook fault([&](os::testing::Call call, const fs::path& path) {
+    const std::string name = path.filename().string();
+    if (call != os::testing::Call::Replace || (name != "horgrup.dbf" && name != "horprof.dbf")) return 0;
+    renamed.push_back(name);
+    return name == "horprof.dbf" ? os::kErrorAccessDenied : 0;
   });
   try {
     CopiarHorariosAlOrigen("C:\\OB");
@@ -159,7 +165,8 @@ TEST_F(CopyBackTest, HorgrupIsPutBackWhenHorprofCannotBeReplaced) {
     EXPECT_THAT(std::string(e.what()), HasSubstr("horprof.dbf"));
     EXPECT_THAT(std::string(e.what()), HasSubstr("no se han modificado"));
   }
-  EXPECT_THAT(asked, ::testing::ElementsAre("horgrup.dbf", "horprof.dbf"));
+  // The new horgrup.dbf in, horprof.dbf refused, the previous horgrup.dbf back.
+  EXPECT_THAT(renamed, ::testing::ElementsAre("horgrup.dbf", "horprof.dbf", "horgrup.dbf"));
   expectSourceUnchanged();
   EXPECT_TRUE(backups().empty()) << "a backup of files left as they were would rotate a real one out";
 }
@@ -171,8 +178,10 @@ TEST_F(CopyBackTest, AKillBetweenTheTwoRenamesIsUndoneAtTheNextStart) {
   prepareStaged();
   const std::string newHorgrup = bytes("C:\\KTEMP\\VAVOVIDI\\horgrup.dbf");
   std::string result = inChild([] {
-    setCopyBackFaultHook([](std::string_view file) {
-      if (file == "horprof.dbf") ::_exit(9);  // as if killed right here
+    os::testing::setFaultHook([](os::testing::Call call, const fs::path& path) {
+      if (call == os::testing::Call::Replace && path.filename() == "horprof.dbf")
+        ::_exit(9);  // killed right here
+      return 0;
     });
     CopiarHorariosAlOrigen("C:\\OB");
     return std::string("ok");

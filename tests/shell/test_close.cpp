@@ -10,9 +10,7 @@ namespace {
 class Close : public ShellTest {
  protected:
   std::unique_ptr<TExportarDatos> start(const QStringList& parameters) {
-    auto window = std::make_unique<TExportarDatos>(parameters);
-    window->FormCreate();
-    window->show();
+    auto window = startedWindow(parameters);
     boxes_.clear();  // start-up staging messages are not what these tests look at
     return window;
   }

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "base/error.h"
+#include "help_recorder.h"
 #include "shell/help_bridge.h"
 #include "shell_test_support.h"
 
@@ -39,7 +40,7 @@ TEST_F(ErrorBox, AnErrorEscapingAHandlerIsShownAndTheLoopGoesOn) {
 }
 
 TEST_F(ErrorBox, TheBoxHasTheTitleTheStopIconAndOK) {
-  pasarela::shell::setMessageBoxHook({});
+  stopAnsweringBoxes();
   QString title, text;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   int buttons = 0;
@@ -60,7 +61,7 @@ TEST_F(ErrorBox, TheBoxHasTheTitleTheStopIconAndOK) {
 }
 
 TEST_F(ErrorBox, ANoticeHasTheTitleAndOK) {
-  pasarela::shell::setMessageBoxHook({});
+  stopAnsweringBoxes();
   QString title, text;
   QTimer::singleShot(0, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -75,8 +76,7 @@ TEST_F(ErrorBox, ANoticeHasTheTitleAndOK) {
 }
 
 TEST_F(ErrorBox, HelpButtonAndF1GoToTheHelpSystem) {
-  std::vector<int> requests;
-  pasarela::shell::setHelpRequestHook([&](int context) { requests.push_back(context); });
+  shelltest::RecordedHelp help;
   pasarela::shell::TExportarDatos w({});
   w.show();
   QApplication::setActiveWindow(&w);
@@ -84,6 +84,5 @@ TEST_F(ErrorBox, HelpButtonAndF1GoToTheHelpSystem) {
   w.Button1->click();
   w.CBCentro->setFocus();
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-  pasarela::shell::setHelpRequestHook({});
-  EXPECT_EQ(requests, (std::vector<int>{0, 1}));  // contents, then context 1
+  EXPECT_EQ(help.requests(), (std::vector<int>{0, 1}));  // contents, then context 1
 }

@@ -5,7 +5,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "shell/help_bridge.h"
+#include "help_recorder.h"
 #include "shell/report_window.h"
 #include "shell_test_support.h"
 
@@ -27,8 +27,7 @@ class Keyboard : public ShellTest {
 }  // namespace
 
 TEST_F(Keyboard, ReturnOrEnterOnAFocusedButtonPressesIt) {
-  std::vector<int> helpRequests;
-  pasarela::shell::setHelpRequestHook([&](int context) { helpRequests.push_back(context); });
+  shelltest::RecordedHelp help;
   TExportarDatos w({});
   activate(w);
   for (QPushButton* b : {w.BExportar, w.BImportar, w.Button1}) {
@@ -38,8 +37,7 @@ TEST_F(Keyboard, ReturnOrEnterOnAFocusedButtonPressesIt) {
     QTest::keyClick(b, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(clicked.count(), 2) << b->objectName().toStdString();
   }
-  pasarela::shell::setHelpRequestHook({});
-  EXPECT_EQ(helpRequests, (std::vector<int>{0, 0}));  // "F1 AYUDA" twice
+  EXPECT_EQ(help.requests(), (std::vector<int>{0, 0}));  // "F1 AYUDA" twice
   w.BClose->setFocus();
   QTest::keyClick(w.BClose, Qt::Key_Return);
   EXPECT_FALSE(w.isVisible());

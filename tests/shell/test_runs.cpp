@@ -38,9 +38,7 @@ class Runs : public ShellTest {
   }
 
   std::unique_ptr<TExportarDatos> start(const QStringList& parameters) {
-    auto window = std::make_unique<TExportarDatos>(parameters);
-    window->FormCreate();
-    window->show();
+    auto window = startedWindow(parameters);
     EXPECT_TRUE(errors().empty()) << (errors().empty() ? "" : errors()[0].toStdString());
     EXPECT_GT(window->CBCentro->count(), 0);
     boxes_.clear();

@@ -62,10 +62,7 @@ class SafeImport : public ShellTest {
   }
 
   std::unique_ptr<TExportarDatos> start(const QStringList& parameters = {}) {
-    auto window = std::make_unique<TExportarDatos>(parameters);
-    window->FormCreate();
-    window->show();
-    return window;
+    return startedWindow(parameters);
   }
 
   // Export, the generator's stand-in, then `unknownTeacher` rows with a

@@ -109,7 +109,7 @@ TEST_F(Screenshots, TheWindowSystemShowsTheCaptionsAsTheyAre) {
   EXPECT_EQ(shownCaption(report), QStringLiteral("PasarelaHoraria"));
   report.close();
   // A message box, shown as the program shows it.
-  pasarela::shell::setMessageBoxHook({});
+  stopAnsweringBoxes();
   QString boxCaption;
   QTimer::singleShot(200, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());

@@ -11,10 +11,7 @@ namespace {
 class Startup : public ShellTest {
  protected:
   std::unique_ptr<TExportarDatos> start(const QStringList& parameters) {
-    auto window = std::make_unique<TExportarDatos>(parameters);
-    window->FormCreate();
-    window->show();
-    return window;
+    return startedWindow(parameters);
   }
 
   static bool frameless(const TExportarDatos& w) { return w.windowFlags().testFlag(Qt::FramelessWindowHint); }
