@@ -25,6 +25,10 @@ struct ExportReport {
 // seven procedures, normal cursor, "Proceso finalizado", close when embedded.
 ExportReport BExportarClick(TransferContext& ctx);
 
+// Refuses to start when a staged table the export reads is missing or
+// cannot be opened, naming the school's own file.
+void ComprobarTablasExportacion(TransferContext& ctx);
+
 void ExportarAsignaturas(TransferContext& ctx);
 void ExportarProfesores(TransferContext& ctx);
 void ExportarAulas(TransferContext& ctx);

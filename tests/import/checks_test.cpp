@@ -6,7 +6,7 @@
 #include <tuple>
 
 #include "dbase/mdx.h"
-#include "import/teacher_check.h"
+#include "import/controlar_dni_profesores.h"
 #include "import_fixture.h"
 
 namespace pasarela::test {

@@ -80,7 +80,7 @@ TEST_F(TransferTest, SubjectCodeIsTheLowestCodvalenAmongEqualLevelCourseAndShort
 }
 
 // Days and slots outside the week or the template are refused before the
-// transfer (see test_bad_solutions.cpp); the rows here are all good ones.
+// transfer (see bad_solutions_test.cpp); the rows here are all good ones.
 TEST_F(TransferTest, DaysSlotsAndTimesFollowTheSolutionRowByRow) {
   writeProft({{"GPJ", "GARCIA PEREZ JUAN", 111}});
   writeAsigvalt({{"MAT", "1ESOMAT", "ESO", "1"}});

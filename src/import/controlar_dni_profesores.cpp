@@ -1,8 +1,8 @@
-#include "import/teacher_check.h"
+#include "import/controlar_dni_profesores.h"
 
 namespace pasarela {
 
-const char* const kMensajeProfesorSinDni =
+const char* const kTeacherWithoutDniMessage =
     "¡Atención! Sigue habiendo algún Profesor sin D.N.I.\n\r"
     "Este proceso se dentendrá y deberá volver a ejecutar\n\r"
     "la Importación, para poder corregir la incidencia";
@@ -36,7 +36,7 @@ std::unique_ptr<Table> ControlarDniProfesores(UserInterface& ui) {
     if (windowShown) {
       teachers.reset();
       ui.normalCursor();
-      ui.notice(kMensajeProfesorSinDni);
+      ui.notice(kTeacherWithoutDniMessage);
       ui.closeMainWindow();
       return nullptr;
     }

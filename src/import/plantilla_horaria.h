@@ -7,7 +7,7 @@
 
 namespace pasarela {
 
-inline constexpr const char* kPlantillaFolder = "C:\\KTEMP\\Vavovidi";
+inline constexpr const char* kTemplateFolder = "C:\\KTEMP\\Vavovidi";
 
 void PlantillaHoraria(TransferContext& ctx, HorasTabla& HorasInicio, HorasTabla& HorasFinal);
 

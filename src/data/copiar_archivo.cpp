@@ -1,4 +1,5 @@
-// CopiarArchivo: the file copy used by the staging and by the import.
+// CopiarArchivo: the file copy that stages a school's file into
+// C:\KTEMP\VAVOVIDI (the staging, and the import's horgrup and horprof).
 #include <filesystem>
 #include <string>
 

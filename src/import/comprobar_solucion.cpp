@@ -1,8 +1,9 @@
-#include "import/solution_check.h"
+#include "import/comprobar_solucion.h"
 
 #include <string>
 
 #include "base/error.h"
+#include "data/folders.h"
 #include "data/interchange_set.h"
 #include "data/winpath.h"
 #include "import/centre_check.h"
@@ -12,8 +13,7 @@ namespace pasarela {
 
 namespace {
 
-const char* const kSolucion = "C:\\KTEMP\\SOLUC.DBF";
-const char* const kNadaCambiado = ". No se ha modificado ningún archivo";
+const char* const kNothingChanged = ". No se ha modificado ningún archivo";
 
 // Closes a table on every way out.
 struct Closer {
@@ -21,7 +21,7 @@ struct Closer {
   ~Closer() { table.close(); }
 };
 
-[[noreturn]] void refuse(const std::string& what) { throw Error(what + kNadaCambiado); }
+[[noreturn]] void refuse(const std::string& what) { throw Error(what + kNothingChanged); }
 
 std::string at(const Table& table) { return "registro " + std::to_string(table.recNo()); }
 
@@ -33,19 +33,19 @@ void checkRows(Table& soluc) {
     const auto dia = soluc.asInteger("DIA");
     if (dia == 0) continue;
     if (dia < 1 || dia > 7) {
-      refuse("La solución " + std::string(kSolucion) + " tiene un día fuera de 1 a 7 (DIA " +
+      refuse("La solución " + std::string(kSolutionFile) + " tiene un día fuera de 1 a 7 (DIA " +
              std::to_string(dia) + ", " + at(soluc) + ")");
     }
     const auto hora = soluc.asInteger("HORA");
     if (!slotInRange(hora)) {
-      refuse("La solución " + std::string(kSolucion) + " tiene una hora fuera de la plantilla de 1 a " +
+      refuse("La solución " + std::string(kSolutionFile) + " tiene una hora fuera de la plantilla de 1 a " +
              std::to_string(kSlots) + " (HORA " + std::to_string(hora) + ", " + at(soluc) + ")");
     }
     ++withDay;
   }
   if (withDay == 0) {
     refuse(
-        "La solución " + std::string(kSolucion) +
+        "La solución " + std::string(kSolutionFile) +
         " no tiene ninguna clase (está vacía, borrada o sin días): los horarios del centro quedarían vacíos");
   }
 }

@@ -1,4 +1,4 @@
-#include "import/solution_transfer.h"
+#include "import/traspasar_solucion.h"
 
 #include <cstdint>
 #include <optional>

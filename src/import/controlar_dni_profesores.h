@@ -12,7 +12,7 @@ namespace pasarela {
 
 // The three lines shown when a teacher is still without a number; line feed
 // then carriage return between them.
-extern const char* const kMensajeProfesorSinDni;
+extern const char* const kTeacherWithoutDniMessage;
 
 // Passes with the teacher table open (physical order, for the transfer), or
 // returns null after the message and the close of the main window: the run

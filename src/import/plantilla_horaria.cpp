@@ -1,4 +1,4 @@
-#include "import/timetable_template.h"
+#include "import/plantilla_horaria.h"
 
 #include "data/winpath.h"
 
@@ -28,13 +28,13 @@ void readLhortipo(TransferContext& ctx, HorasTabla& HorasInicio, HorasTabla& Hor
 }
 
 void writePlantilla(const HorasTabla& HorasInicio, const HorasTabla& HorasFinal) {
-  const std::string dbf = winpath::join(kPlantillaFolder, "PLANTILLA.DBF");
-  const std::string mdx = winpath::join(kPlantillaFolder, "PLANTILLA.MDX");
+  const std::string dbf = winpath::join(kTemplateFolder, "PLANTILLA.DBF");
+  const std::string mdx = winpath::join(kTemplateFolder, "PLANTILLA.MDX");
   if (winpath::fileExists(dbf)) winpath::deleteFile(dbf);
   if (winpath::fileExists(mdx)) winpath::deleteFile(mdx);
 
   Table plantilla;
-  plantilla.setDatabaseName(kPlantillaFolder);
+  plantilla.setDatabaseName(kTemplateFolder);
   plantilla.setTableName("PLANTILLA.DBF");
   plantilla.createTable(
       {
@@ -58,7 +58,7 @@ void writePlantilla(const HorasTabla& HorasInicio, const HorasTabla& HorasFinal)
 void readPlantilla(HorasTabla& HorasInicio, HorasTabla& HorasFinal) {
   Table plantilla;
   plantilla.setDatabaseName("");
-  plantilla.setTableName(winpath::join(kPlantillaFolder, "Plantilla.DBF"));
+  plantilla.setTableName(winpath::join(kTemplateFolder, "Plantilla.DBF"));
   plantilla.open();
   plantilla.setIndexName("HORA");
   for (plantilla.first(); !plantilla.eof(); plantilla.next()) {
