@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli_fixture.h"
-#include "dbase/dbf_builder.h"
+#include "support/dbf_builder.h"
 
 namespace pasarela::test {
 namespace {

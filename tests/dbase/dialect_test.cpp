@@ -8,7 +8,7 @@
 #include "support/drive_c.h"
 #include "data/table.h"
 #include "base/error.h"
-#include "dbf_builder.h"
+#include "support/dbf_builder.h"
 
 namespace pasarela {
 namespace {

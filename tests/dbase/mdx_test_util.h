@@ -2,41 +2,22 @@
 #pragma once
 
 #include <algorithm>
-#include <atomic>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "dbase/mdx.h"
+#include "support/temp_folder.h"
 
 namespace pasarela::test {
 
-// A fresh folder under the system's temporary folder, removed afterwards.
-// Its name is upper case so TDbf finds FILE.MDX in it.
-class ScratchDir {
+// A fresh folder, removed afterwards. Its name is upper case so TDbf finds
+// FILE.MDX in it.
+class ScratchDir : public TempFolder {
  public:
-  ScratchDir() {
-    static std::atomic<int> counter{0};
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("MDXTEST" + std::to_string(random()) + "_" + std::to_string(counter++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
+  ScratchDir() : TempFolder("MDXTEST") {}
 };
 
 inline std::string padded(std::string s, std::size_t length) {

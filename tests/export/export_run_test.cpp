@@ -7,10 +7,10 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <algorithm>
 #include <iterator>
 #include <map>
 
@@ -93,7 +93,8 @@ TEST_F(ExportRunTest, RunsTheSevenExportsBetweenNoticeAndFinish) {
 // tables, and carries the procedures' warnings.
 TEST_F(ExportRunTest, TheReportCountsEachTableAndKeepsTheWarnings) {
   writeSchool();
-  writeSource("aulas", kAulasFields, {{"A1", "Aula 1"}, {"LAB123", "Laboratori"}, {"LAB124", "Laboratori 2"}});
+  writeSource("aulas", kAulasFields,
+              {{"A1", "Aula 1"}, {"LAB123", "Laboratori"}, {"LAB124", "Laboratori 2"}});
   const ExportReport report = BExportarClick(ctx);
   const char* const nine[] = {"ASIGVALT", "ASIGNOMT", "PROFT",   "AULAT", "ALUMNOST",
                               "ASIGCURT", "GRUPOST",  "CURSOST", "ASIGT"};
@@ -103,7 +104,8 @@ TEST_F(ExportRunTest, TheReportCountsEachTableAndKeepsTheWarnings) {
     EXPECT_EQ(report.tables[i].records, static_cast<long long>(output(nine[i]).size())) << nine[i];
   }
   ASSERT_EQ(report.warnings.size(), 1u);
-  EXPECT_NE(report.warnings[0].find("'LAB123' y 'LAB124' como 'LAB1'"), std::string::npos) << report.warnings[0];
+  EXPECT_NE(report.warnings[0].find("'LAB123' y 'LAB124' como 'LAB1'"), std::string::npos)
+      << report.warnings[0];
   EXPECT_NE(std::find(ui.calls.begin(), ui.calls.end(), "notice:" + report.warnings[0]), ui.calls.end())
       << "the warning is still shown";
 }

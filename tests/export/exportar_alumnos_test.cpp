@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <map>
 
-#include "data/table.h"
 #include "base/error.h"
+#include "data/table.h"
 #include "export/export_run.h"
 #include "export_support.h"
 

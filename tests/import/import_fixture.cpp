@@ -8,6 +8,7 @@
 #include "data/table.h"
 #include "data/winpath.h"
 #include "import/copy_back.h"
+#include "support/proft_writer.h"
 #include "sample/fake_solution.h"
 #include "support/process.h"
 #include "support/readers.h"
@@ -112,23 +113,9 @@ std::string ImportTest::bytes(const std::string& windowsPath) const {
 }
 
 void ImportTest::writeProft(const std::vector<Teacher>& teachers) {
-  Table t;
-  t.setDatabaseName("C:\\KTEMP");
-  t.setTableName("PROFT.DBF");
-  t.createTable({{"ABREV", FieldKind::String, 4},
-                 {"NOMBRE", FieldKind::String, 40},
-                 {"DEPART", FieldKind::String, 40},
-                 {"DNI", FieldKind::Integer, 0}});
-  t.open();
-  for (const Teacher& x : teachers) {
-    t.append();
-    t.setString("ABREV", x.abrev);
-    t.setString("NOMBRE", x.nombre);
-    t.setString("DEPART", "DEP");
-    t.setInteger("DNI", x.dni);
-    t.post();
-  }
-  t.close();
+  std::vector<ProftRow> rows;
+  for (const Teacher& x : teachers) rows.push_back({x.abrev, x.nombre, "DEP", x.dni});
+  test::writeProft(rows);
 }
 
 void ImportTest::writeAsigvalt(const std::vector<Subject>& subjects) {

@@ -9,6 +9,7 @@
 #include "shell/control_plantilla.h"
 #include "shell/control_profesores.h"
 #include "shell_test_support.h"
+#include "support/proft_writer.h"
 #include "widgets/navigator.h"
 #ifdef PASARELA_HAVE_SAMPLE_CHM
 #include <QTextBlock>
@@ -36,23 +37,13 @@ struct Teacher {
 
 class CheckWindows : public ShellTest {
  protected:
-  void writeTeachers(const std::vector<Teacher>& teachers) {
-    Table t;
-    t.setTableName("C:\\KTEMP\\PROFT.DBF");
-    t.createTable({{"ABREV", FieldKind::String, 4},
-                   {"NOMBRE", FieldKind::String, 40},
-                   {"DEPART", FieldKind::String, 40},
-                   {"DNI", FieldKind::Integer, 0}});
-    t.open();
+  static void writeTeachers(const std::vector<Teacher>& teachers) {
+    std::vector<pasarela::test::ProftRow> rows;
     for (const Teacher& teacher : teachers) {
-      t.append();
-      t.setString("ABREV", teacher.abrev);
-      t.setString("NOMBRE", "Profesor " + teacher.abrev);
-      t.setString("DEPART", "Ciencias");
-      if (teacher.dni) t.setInteger("DNI", teacher.dni);
-      t.post();
+      rows.push_back({teacher.abrev, "Profesor " + teacher.abrev, "Ciencias",
+                      teacher.dni ? std::optional<std::int64_t>(teacher.dni) : std::nullopt});
     }
-    t.close();
+    pasarela::test::writeProft(rows);
   }
 
   void writeTemplate() {

@@ -1,4 +1,5 @@
-// Builds .DBF bytes by hand for dialects and damage no library here writes.
+// Builds .DBF bytes by hand, for dialects and damage no library here writes
+// and for tables the tests of the index need without the table engine.
 #pragma once
 
 #include <cstdint>
