@@ -59,6 +59,22 @@ class WarningRecorder : public UserInterface {
   std::vector<std::string>& warnings_;
 };
 
+// The seven procedures in the order they must run, each with the step the
+// progress display shows.
+struct ExportStep {
+  const char* progress;
+  void (*run)(TransferContext&);
+};
+const ExportStep kExportSteps[] = {
+    {"Exportando asignaturas (ASIGVALT.DBF, ASIGNOMT.DBF)", ExportarAsignaturas},
+    {"Exportando profesores (PROFT.DBF)", ExportarProfesores},
+    {"Exportando aulas (AULAT.DBF)", ExportarAulas},
+    {"Exportando alumnos (ALUMNOST.DBF)", ExportarAlumnos},
+    {"Exportando horas de asignaturas por curso (ASIGCURT.DBF)", ExportarAsignaturasCurso},
+    {"Exportando grupos y cursos (GRUPOST.DBF, CURSOST.DBF)", ExportarGrupos},
+    {"Exportando asignaciones (ASIGT.DBF)", ExportarAsignaciones},
+};
+
 long long recordsIn(const std::string& folder, const std::string& tableName) {
   Table table;
   table.setDatabaseName(folder);
@@ -91,20 +107,10 @@ ExportReport BExportarClick(TransferContext& ctx) {
   WarningRecorder procedureUi(ctx.ui, report.warnings);
   TransferContext inner{ctx.tables,   procedureUi,    ctx.sourceFolder, ctx.centre,
                         ctx.language, build.folder(), ctx.numParametros};
-  ctx.ui.progress("Exportando asignaturas (ASIGVALT.DBF, ASIGNOMT.DBF)");
-  ExportarAsignaturas(inner);
-  ctx.ui.progress("Exportando profesores (PROFT.DBF)");
-  ExportarProfesores(inner);
-  ctx.ui.progress("Exportando aulas (AULAT.DBF)");
-  ExportarAulas(inner);
-  ctx.ui.progress("Exportando alumnos (ALUMNOST.DBF)");
-  ExportarAlumnos(inner);
-  ctx.ui.progress("Exportando horas de asignaturas por curso (ASIGCURT.DBF)");
-  ExportarAsignaturasCurso(inner);
-  ctx.ui.progress("Exportando grupos y cursos (GRUPOST.DBF, CURSOST.DBF)");
-  ExportarGrupos(inner);
-  ctx.ui.progress("Exportando asignaciones (ASIGT.DBF)");
-  ExportarAsignaciones(inner);
+  for (const ExportStep& step : kExportSteps) {
+    ctx.ui.progress(step.progress);
+    step.run(inner);
+  }
   for (const char* base : kInterchangeTables) {
     const std::string name = std::string(base) + ".DBF";
     report.tables.push_back({winpath::join(kInterchangeFolder, name), recordsIn(build.folder(), name)});

@@ -11,6 +11,7 @@
 #include "base/os/file_system.h"
 #include "base/os/io_code.h"
 #include "base/os/system.h"
+#include "data/folders.h"
 #include "data/interchange_set.h"
 #include "data/winpath.h"
 #include "export/interchange_tables.h"
