@@ -13,7 +13,7 @@
 #include "data/user_interface.h"
 #include "import/import_run.h"
 #include "import/slot_times.h"
-#include "import/solution_transfer.h"
+#include "import/traspasar_solucion.h"
 #include "sample/fake_solution.h"
 
 namespace {

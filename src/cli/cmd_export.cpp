@@ -11,7 +11,6 @@
 #include "data/folders.h"
 #include "data/school_tables.h"
 #include "data/staging.h"
-#include "data/table.h"
 #include "data/transfer_lock.h"
 #include "data/winpath.h"
 #include "export/export_run.h"
@@ -21,18 +20,21 @@ namespace pasarela::cli {
 
 namespace {
 
-constexpr const char* kInterchangeTables[] = {"ASIGVALT.DBF", "ASIGNOMT.DBF", "PROFT.DBF",
-                                              "AULAT.DBF",    "ALUMNOST.DBF", "ASIGCURT.DBF",
-                                              "GRUPOST.DBF",  "CURSOST.DBF",  "ASIGT.DBF"};
+std::string textReport(const ExportReport& report) {
+  std::string text;
+  for (const ExportReport::TableRecords& t : report.tables)
+    text += t.table + ": " + std::to_string(t.records) + (t.records == 1 ? " registro\n" : " registros\n");
+  for (const std::string& warning : report.warnings) text += ConsoleUserInterface::consoleText(warning) + "\n";
+  return text;
+}
 
-long long recordsIn(const std::string& tableName) {
-  Table table;
-  table.setDatabaseName(kInterchangeFolder);
-  table.setTableName(tableName);
-  table.open();
-  const long long count = table.recordCount();
-  table.close();
-  return count;
+Report scriptReport(const ExportReport& report) {
+  Report r("tabla", "registros");
+  for (const ExportReport::TableRecords& t : report.tables) r.add(t.table, t.records);
+  std::vector<std::string> warnings;
+  for (const std::string& warning : report.warnings) warnings.push_back(ConsoleUserInterface::consoleText(warning));
+  r.add("avisos", warnings);
+  return r;
 }
 
 }  // namespace
@@ -47,7 +49,8 @@ const CommandSyntax& exportSyntax() {
        textOption("--lang", "IDIOMA",
                   "idioma de los nombres de las asignaturas: valencià (por omisión) o castellano"),
        reportFormatOption()},
-      "El informe da, por cada tabla de intercambio, su ruta y los registros escritos:\n"
+      "El informe da, por cada tabla de intercambio, su ruta y los registros escritos,\n"
+      "y después los avisos (códigos de aula recortados, ...):\n"
       "  C:\\KTEMP\\ASIGVALT.DBF: 42 registros\n"};
   return syntax;
 }
@@ -69,18 +72,11 @@ int exportCommand(const Args& args) {
   SchoolTables tables;
   CopiarDatosOrigen(tables, source);
   TransferContext ctx{tables, ui, source, "", language};
-  BExportarClick(ctx);
+  const ExportReport report = BExportarClick(ctx);
 
-  Report report("tabla", "registros");
-  std::string text;
-  for (const char* name : kInterchangeTables) {
-    const std::string path = winpath::join(kInterchangeFolder, name);
-    const long long n = recordsIn(name);
-    report.add(path, n);
-    text += path + ": " + std::to_string(n) + (n == 1 ? " registro\n" : " registros\n");
-  }
-  if (format == ReportFormat::Csv) text = report.csv();
-  if (format == ReportFormat::Json) text = report.json();
+  std::string text = textReport(report);
+  if (format == ReportFormat::Csv) text = scriptReport(report).csv();
+  if (format == ReportFormat::Json) text = scriptReport(report).json();
   std::fputs(text.c_str(), stdout);
   return kExitSuccess;
 }

@@ -3,19 +3,16 @@
 #include <cstdio>
 #include <string>
 
-#include "cli/command.h"
 #include "base/error.h"
+#include "cli/command.h"
 #include "cli/report.h"
+#include "data/folders.h"
 #include "data/winpath.h"
 #include "sample/fake_solution.h"
 
 namespace pasarela::cli {
 
-namespace {
-
-constexpr const char* kSolution = "C:\\KTEMP\\SOLUC.DBF";
-
-}  // namespace
+namespace {}  // namespace
 
 const CommandSyntax& solveSyntax() {
   static const CommandSyntax syntax{
@@ -35,15 +32,16 @@ int solveCommand(const Args& args) {
   sample::FakeSolutionOptions options;
   options.seed = static_cast<unsigned>(parsed.number("--seed", 1));
   const ReportFormat format = reportFormat(parsed.text("--format", "texto"));
-  if (!parsed.has("--force") && winpath::fileExists(kSolution))
-    throw Error(std::string("Ya existe ") + kSolution + ": no se reemplaza; use --force para reemplazarlo");
+  if (!parsed.has("--force") && winpath::fileExists(kSolutionFile))
+    throw Error(std::string("Ya existe ") + kSolutionFile +
+                ": no se reemplaza; use --force para reemplazarlo");
 
   const sample::FakeSolutionSummary summary = sample::writeFakeSolution(options);
   Report report("clave", "valor");
   report.add("sesiones", static_cast<long long>(summary.rows));
   report.add("colocadas", static_cast<long long>(summary.rows - summary.unplaced));
   report.add("sin_colocar", static_cast<long long>(summary.unplaced));
-  std::string text = std::string(kSolution) + ": " + std::to_string(summary.rows) + " sesiones, " +
+  std::string text = std::string(kSolutionFile) + ": " + std::to_string(summary.rows) + " sesiones, " +
                      std::to_string(summary.rows - summary.unplaced) + " colocadas, " +
                      std::to_string(summary.unplaced) + " sin colocar (DIA 0)\n";
   if (format == ReportFormat::Csv) text = report.csv();

@@ -1,5 +1,6 @@
-// The staged copies of the school's tables, and the block file copy that
-// makes them (and copies the rewritten timetable back).
+// The staged copies of the school's tables, and the file copy that makes
+// them (the import stages horgrup and horprof with it too; the copy back into
+// the school's folder is copy_back's).
 #pragma once
 
 #include <string>

@@ -4,8 +4,6 @@
 
 namespace pasarela::dbase {
 
-bool isBinaryCollation(std::uint8_t ldid) { return collationWeights(ldid) == nullptr; }
-
 int collate(std::uint8_t ldid, std::string_view a, std::string_view b) {
   const std::size_t n = a.size() < b.size() ? a.size() : b.size();
   if (const CollationWeights* w = collationWeights(ldid)) {

@@ -10,7 +10,4 @@ namespace pasarela::dbase {
 // Negative, zero or positive. Keys are code-page bytes of equal length.
 int collate(std::uint8_t ldid, std::string_view a, std::string_view b);
 
-// True when the driver sorts keys byte by byte.
-bool isBinaryCollation(std::uint8_t ldid);
-
 }  // namespace pasarela::dbase

@@ -11,6 +11,7 @@
 #include "base/os/io_code.h"
 #include "base/text.h"
 #include "dbase/dbf_value.h"
+#include "dbase/mdx_layout.h"
 #include "dbase/memo_file.h"
 
 namespace fs = std::filesystem;
@@ -624,7 +625,8 @@ void createTable(const fs::path& path, const std::string& displayName, const std
     t.layout.name = name;
     t.layout.expression = name;
     t.layout.type = it->type == 'C' ? KeyType::Character : KeyType::Numeric;
-    t.layout.keyLength = it->type == 'C' ? std::min(it->length, 100) : 12;
+    t.layout.keyLength =
+        it->type == 'C' ? std::min(it->length, static_cast<int>(mdx_layout::kMaxCharacterKey)) : 12;
     tags.push_back(std::move(t));
   }
   std::string bytes = buildHeader(h);

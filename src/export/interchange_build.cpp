@@ -11,8 +11,10 @@
 #include "base/os/file_system.h"
 #include "base/os/io_code.h"
 #include "base/os/system.h"
+#include "data/folders.h"
 #include "data/interchange_set.h"
 #include "data/winpath.h"
+#include "export/interchange_tables.h"
 
 namespace pasarela {
 
@@ -20,9 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kTablas[] = {"ASIGVALT", "ASIGNOMT", "PROFT",   "AULAT", "ALUMNOST",
-                               "ASIGCURT", "GRUPOST",  "CURSOST", "ASIGT"};
-const char* const kExtensiones[] = {".DBF", ".MDX"};
+const char* const kExtensions[] = {".DBF", ".MDX"};
 
 std::string runFolderName() {
   static std::atomic<unsigned> runs{0};
@@ -32,34 +32,6 @@ std::string runFolderName() {
 }
 
 }  // namespace
-
-void ComprobarTablasExportacion(TransferContext& ctx) {
-  SchoolTables& t = ctx.tables;
-  const std::pair<Table*, const char*> sources[] = {
-      {&t.wwTableAsignat, "asignat.dbf"},   {&t.wwTableProfesor, "profesor.dbf"},
-      {&t.wwTableAulas, "aulas.dbf"},       {&t.wwTableAlumnos, "alumnos.dbf"},
-      {&t.wwTableAsigAlum, "asigalum.dbf"}, {&t.wwTableGrupos, "grupos.dbf"},
-      {&t.wwTableHorGrup, "horgrup.dbf"}};
-  for (const auto& [table, file] : sources) {
-    const std::string school =
-        ctx.sourceFolder.empty() ? table->windowsPath() : winpath::join(ctx.sourceFolder, file);
-    if (!winpath::fileExists(table->windowsPath())) {
-      throw Error("No se encuentra el archivo '" + school +
-                  "': la exportación necesita esta tabla de ORBENTA. No se ha modificado ninguna tabla de "
-                  "intercambio de C:\\KTEMP");
-    }
-    try {
-      table->close();
-      table->open();
-      table->first();
-      table->close();
-    } catch (const Error& e) {
-      table->close();
-      throw Error(std::string(e.what()) + " (copia de '" + school +
-                  "'). No se ha modificado ninguna tabla de intercambio de C:\\KTEMP");
-    }
-  }
-}
 
 InterchangeBuild::InterchangeBuild() {
   if (!winpath::folderExists(kInterchangeFolder)) winpath::createFolders(kInterchangeFolder);
@@ -93,8 +65,8 @@ void InterchangeBuild::replaceInterchangeSet() {
   try {
     marcarIntercambioIncompleto();
     std::vector<fs::path> targets;
-    for (const char* base : kTablas) {
-      for (const char* ext : kExtensiones) {
+    for (const char* base : kInterchangeTables) {
+      for (const char* ext : kExtensions) {
         const std::string name = std::string(base) + ext;
         const std::string windowsName = winpath::join(kInterchangeFolder, name);
         // The previous file under whatever case it has; the new one takes its name.

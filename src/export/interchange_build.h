@@ -7,13 +7,7 @@
 
 #include <string>
 
-#include "data/transfer_context.h"
-
 namespace pasarela {
-
-// Refuses to start when a staged table the export reads is missing or
-// cannot be opened, naming the school's own file.
-void ComprobarTablasExportacion(TransferContext& ctx);
 
 class InterchangeBuild {
  public:

@@ -27,11 +27,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::function<void(std::string_view)>& faultHook() {
-  static std::function<void(std::string_view)> hook;
-  return hook;
-}
-
 // A failed system call on one file: what the user is told is built from
 // both by the caller, which knows what the failure means for the school.
 struct SysFailure {
@@ -234,8 +229,6 @@ void writeIndexDurably(const Item& item) {
 
 }  // namespace
 
-void setCopyBackFaultHook(std::function<void(std::string_view)> hook) { faultHook() = std::move(hook); }
-
 bool RecuperarCopiaInterrumpida(const std::string& sourceFolder) {
   if (!winpath::folderExists(sourceFolder)) return false;
   const fs::path folder = winpath::resolve(sourceFolder);
@@ -400,7 +393,6 @@ std::string CopiarHorariosAlOrigen(const std::string& sourceFolder) {
   size_t replaced = 0;
   try {
     for (const Item& item : items) {
-      if (faultHook()) faultHook()(item.name);
       if (os::Status s = os::replaceFile(item.temp, item.target); !s.ok())
         throw SysFailure{s.code, item.targetWin};
       ++replaced;

@@ -3,9 +3,7 @@
 // one new and one old.
 #pragma once
 
-#include <functional>
 #include <string>
-#include <string_view>
 
 #include "data/staging.h"  // ComprobarCarpetaOrigen
 
@@ -38,9 +36,5 @@ inline constexpr const char* kJournal = "PASARELA.DIARIO";
 // files of the folder are removed. True when something was undone. Throws
 // pasarela::Error, naming the files, when it cannot put them back.
 bool RecuperarCopiaInterrumpida(const std::string& sourceFolder);
-
-// Tests only: called with "horgrup.dbf" or "horprof.dbf" just before that
-// file is renamed over the school's one; a throw stands for a failing rename.
-void setCopyBackFaultHook(std::function<void(std::string_view file)> hook);
 
 }  // namespace pasarela

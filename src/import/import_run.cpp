@@ -4,25 +4,23 @@
 #include <optional>
 
 #include "data/folders.h"
-#include "data/shell_flags.h"
 #include "data/staging.h"
 #include "data/transfer_lock.h"
 #include "data/winpath.h"
+#include "import/comprobar_solucion.h"
+#include "import/controlar_dni_profesores.h"
 #include "import/copy_back.h"
+#include "import/plantilla_horaria.h"
 #include "import/slot_times.h"
-#include "import/solution_check.h"
-#include "import/solution_transfer.h"
-#include "import/teacher_check.h"
-#include "import/timetable_template.h"
+#include "import/traspasar_solucion.h"
 
 namespace pasarela {
 
 namespace {
 
-const char* const kAvisoDuracion =
+const char* const kDurationNotice =
     "La duración de este Proceso será más larga, en función de la cantidad de datos que tengamos en nuestro "
     "Horario.";
-const char* const kSolucion = "C:\\KTEMP\\SOLUC.DBF";
 
 // A run that ends with an error gives the user the normal cursor back.
 class CursorOnFailure {
@@ -55,7 +53,7 @@ void BImportarClick(TransferContext& ctx, const ImportOptions& options) {
   report = ImportReport{};
   UserInterface& ui = ctx.ui;
 
-  ui.notice(kAvisoDuracion);
+  ui.notice(kDurationNotice);
   ui.busyCursor();
   CursorOnFailure cursor(ui);
 
@@ -70,11 +68,11 @@ void BImportarClick(TransferContext& ctx, const ImportOptions& options) {
   if (winpath::folderExists(source)) schoolLock.emplace(source);
   RecuperarCopiaInterrumpida(source);
 
-  if (!winpath::fileExists(kSolucion)) {
+  if (!winpath::fileExists(kSolutionFile)) {
     ui.normalCursor();
     ui.notice("No se encuentra archivo SOLUC.DBF en C:\\KTEMP");
-    if (NumParametros == 2) {
-      Transformado = 0;
+    if (ctx.numParametros == 2) {
+      ctx.transformado = 0;
       ui.closeMainWindow();
     }
     report.outcome = ImportReport::Outcome::SolutionMissing;
@@ -111,8 +109,8 @@ void BImportarClick(TransferContext& ctx, const ImportOptions& options) {
   if (report.hasProblems() && !ui.confirmCopyBack(transferProblemsText(report))) {
     ui.normalCursor();
     report.outcome = ImportReport::Outcome::Cancelled;
-    if (NumParametros == 2) {
-      Transformado = 0;
+    if (ctx.numParametros == 2) {
+      ctx.transformado = 0;
       ui.closeMainWindow();
     }
     return;
@@ -127,11 +125,11 @@ void BImportarClick(TransferContext& ctx, const ImportOptions& options) {
   if (options.dryRun) {
     report.outcome = ImportReport::Outcome::DryRun;
   } else {
-    Transformado = 1;
+    ctx.transformado = 1;
     report.outcome = ImportReport::Outcome::Completed;
   }
   ui.notice("Proceso finalizado");
-  if (NumParametros == 2) ui.closeMainWindow();
+  if (ctx.numParametros == 2) ui.closeMainWindow();
 }
 
 }  // namespace pasarela

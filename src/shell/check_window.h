@@ -37,7 +37,6 @@ class CheckWindow : public QDialog {
   pasarela::widgets::Navigator* navigator() const { return navigator_; }
   pasarela::widgets::TableModel* model() const { return model_; }
   QPushButton* salir() const { return BitBtn1; }
-  QLabel* headingLabel() const { return heading_; }
   QLabel* titleLabel() const { return title_; }
   QLabel* textLabel() const { return text_; }
   Table& table() { return *table_; }

@@ -8,7 +8,6 @@
 
 #include "base/os/host_path.h"
 #include "data/folders.h"
-#include "data/shell_flags.h"
 #include "data/staging.h"
 #include "data/transfer_context.h"
 #include "data/winpath.h"
@@ -21,6 +20,7 @@
 #include "shell/ini_file.h"
 #include "shell/message_boxes.h"
 #include "shell/progress_display.h"
+#include "shell/shell_flags.h"
 #include "shell/window_fonts.h"
 #include "shell/window_interface.h"
 #include "widgets/enter_clicks.h"
@@ -36,11 +36,6 @@ constexpr int kClientWidth = 599;
 constexpr int kClientHeight = 308;
 constexpr int kFolderPanelHeight = 181;
 constexpr int kExportPanelWidth = 299;
-
-QString& iniFolderOverride() {
-  static QString folder;
-  return folder;
-}
 
 QFont pixelFont(const QString& family, int pixels, bool bold) { return windowFont(family, pixels, bold); }
 
@@ -68,16 +63,16 @@ QLabel* makeLabel(QWidget* panel, const char* name, const QString& text, const Q
 
 }  // namespace
 
-void TExportarDatos::setIniFolderForTests(const QString& folder) { iniFolderOverride() = folder; }
-
 QString TExportarDatos::iniPath() const {
-  const QString folder =
-      iniFolderOverride().isEmpty() ? QCoreApplication::applicationDirPath() : iniFolderOverride();
+  const QString folder = iniFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : iniFolder_;
   return folder + QStringLiteral("/Tempolis.ini");
 }
 
-TExportarDatos::TExportarDatos(QStringList parameters, QWidget* parent)
-    : QWidget(parent), parameters_(std::move(parameters)), tables_(std::make_unique<SchoolTables>()) {
+TExportarDatos::TExportarDatos(QStringList parameters, QWidget* parent, QString iniFolder)
+    : QWidget(parent),
+      parameters_(std::move(parameters)),
+      iniFolder_(std::move(iniFolder)),
+      tables_(std::make_unique<SchoolTables>()) {
   progress_ = new ProgressDisplay(this);
   ui_ = std::make_unique<WindowInterface>(*this, *progress_);
   pasarela::widgets::setErrorHandler([](const std::string& message) { showErrorBox(nullptr, message); });
@@ -334,12 +329,17 @@ void TExportarDatos::ListaDirectoriosChange() {
 void TExportarDatos::runTransfer(bool exportRun) {
   TransferContext ctx{*tables_, *ui_, ListaDirectorios->directory(), CBCentro->currentText().toStdString(),
                       ComboBoxValCast->currentText().toStdString()};
+  ctx.numParametros = NumParametros;
+  ctx.transformado = Transformado;
   ImportReport report;
   running_ = true;
+  activeRun_ = &ctx;
   // The export's seven procedures; the import's staging, transfer and copy back.
   ui_->runSteps(exportRun ? 7 : 3);
   if (!exportRun) ui_->setImportReport(&report, ctx.sourceFolder);
-  const auto done = [this] {
+  const auto done = [this, &ctx] {
+    Transformado = ctx.transformado;
+    activeRun_ = nullptr;
     running_ = false;
     ui_->setImportReport(nullptr, {});
     ui_->runSteps(0);
@@ -375,6 +375,8 @@ void TExportarDatos::BImportarClick() {
 void TExportarDatos::Button1Click() { showHelpContents(); }
 
 void TExportarDatos::FormClose() {
+  // A run that closes the window hands its result over first.
+  if (activeRun_) Transformado = activeRun_->transformado;
   if (NumParametros != 2) return;
   const QString path = iniPath();
   const std::filesystem::path host = os::hostPath(path.toStdString());

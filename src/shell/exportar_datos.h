@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "data/school_tables.h"
+#include "data/transfer_context.h"
 #include "data/user_interface.h"
 #include "widgets/folder_list.h"
 #include "widgets/gradient_panel.h"
@@ -26,7 +27,8 @@ class TExportarDatos : public QWidget {
   Q_OBJECT
  public:
   // `parameters`: the command line without the program's name.
-  explicit TExportarDatos(QStringList parameters, QWidget* parent = nullptr);
+  // `iniFolder`: the folder of Tempolis.ini when it is not the executable's.
+  explicit TExportarDatos(QStringList parameters, QWidget* parent = nullptr, QString iniFolder = {});
   ~TExportarDatos() override;
 
   // Creation hook: command line and embedding, then staging, the default
@@ -41,9 +43,8 @@ class TExportarDatos : public QWidget {
   void BImportarClick();
   void Button1Click();
 
-  // Where Tempolis.ini is written: beside the executable unless a test
-  // points it elsewhere.
-  static void setIniFolderForTests(const QString& folder);
+  // Where Tempolis.ini is written: the folder given at construction, else
+  // beside the executable.
   QString iniPath() const;
 
   std::uint32_t hostHandle() const { return hostHandle_; }
@@ -90,10 +91,12 @@ class TExportarDatos : public QWidget {
   void runTransfer(bool exportRun);
 
   QStringList parameters_;
+  QString iniFolder_;
   std::unique_ptr<SchoolTables> tables_;
   std::unique_ptr<WindowInterface> ui_;
   ProgressDisplay* progress_ = nullptr;
   bool running_ = false;
+  TransferContext* activeRun_ = nullptr;  // the run in progress, whose result the close hook writes
   std::uint32_t hostHandle_ = 0;
   bool embeddedInHost_ = false;
   bool exportFills_ = false;

@@ -9,15 +9,6 @@
 // Without the help library linked in, help requests are dropped.
 namespace pasarela::shell {
 
-namespace {
-HelpRequestHook& hookSlot() {
-  static HelpRequestHook hook;
-  return hook;
-}
-}  // namespace
-
-void setHelpRequestHook(HelpRequestHook hook) { hookSlot() = std::move(hook); }
-
 void setUpHelp([[maybe_unused]] QWidget* ownerWindow) {
 #ifdef PASARELA_HAVE_HELP
   auto& help = pasarela::help::HelpSystem::instance();
@@ -27,10 +18,6 @@ void setUpHelp([[maybe_unused]] QWidget* ownerWindow) {
 }
 
 void showHelpContents() {
-  if (hookSlot()) {
-    hookSlot()(0);
-    return;
-  }
 #ifdef PASARELA_HAVE_HELP
   auto& help = pasarela::help::HelpSystem::instance();
   help.setHelpFile(QString::fromLatin1(kHelpFile));
@@ -39,10 +26,6 @@ void showHelpContents() {
 }
 
 void showHelpContext([[maybe_unused]] int context) {
-  if (hookSlot()) {
-    hookSlot()(context);
-    return;
-  }
 #ifdef PASARELA_HAVE_HELP
   pasarela::help::HelpSystem::instance().contextHelp(context);
 #endif

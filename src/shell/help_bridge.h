@@ -2,8 +2,6 @@
 // the executable): the contents, and the topic of a help context (F1).
 #pragma once
 
-#include <functional>
-
 class QWidget;
 
 namespace pasarela::shell {
@@ -14,10 +12,5 @@ inline constexpr const char* kHelpFile = "ORBENTA.chm";
 void setUpHelp(QWidget* ownerWindow);
 void showHelpContents();
 void showHelpContext(int context);
-
-// Tests see the requests instead of the help system: context 0 stands for
-// the contents. An empty hook gives the help system back.
-using HelpRequestHook = std::function<void(int context)>;
-void setHelpRequestHook(HelpRequestHook hook);
 
 }  // namespace pasarela::shell

@@ -7,8 +7,9 @@
 #include <system_error>
 #include <vector>
 
-#include "data/winpath.h"
 #include "base/error.h"
+#include "base/os/io_code.h"
+#include "data/winpath.h"
 #include "widgets/guarded.h"
 
 namespace fs = std::filesystem;
@@ -48,7 +49,7 @@ std::string FolderList::canonical(const std::string& windowsPath) const {
   std::replace(text.begin(), text.end(), '/', '\\');
   const fs::path host = winpath::resolve(text);
   std::error_code ec;
-  if (!fs::is_directory(host, ec)) throw IoError(3, "Nombre de archivo inválido");
+  if (!fs::is_directory(host, ec)) throw os::makeIoError(os::kErrorPathNotFound);
   char letter = 0;
   if (text.size() >= 2 && text[1] == ':' && std::isalpha(static_cast<unsigned char>(text[0])))
     letter = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));

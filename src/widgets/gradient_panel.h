@@ -12,9 +12,6 @@ class GradientPanel : public QWidget {
  public:
   explicit GradientPanel(QWidget* parent = nullptr);
   void setColors(const QColor& start, const QColor& middle, const QColor& end);
-  QColor startColor() const { return start_; }
-  QColor middleColor() const { return middle_; }
-  QColor endColor() const { return end_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "data_staging/drive_c.h"
+#include "support/drive_c.h"
 #include "support/run_program.h"
 
 namespace pasarela::test {

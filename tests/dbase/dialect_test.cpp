@@ -5,10 +5,10 @@
 
 #include <cstring>
 
-#include "../data_table/temp_drive.h"
+#include "support/drive_c.h"
 #include "data/table.h"
 #include "base/error.h"
-#include "dbf_builder.h"
+#include "support/dbf_builder.h"
 
 namespace pasarela {
 namespace {

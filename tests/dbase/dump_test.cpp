@@ -5,7 +5,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "../data_table/temp_drive.h"
+#include "support/drive_c.h"
 #include "cli/command.h"
 #include "data/table.h"
 #include "oracle_run.h"

@@ -5,7 +5,7 @@
 // python3-dbf and Perl's XBase.
 #include <gtest/gtest.h>
 
-#include "../data_table/temp_drive.h"
+#include "support/drive_c.h"
 #include "data/table.h"
 #include "oracle_run.h"
 

@@ -5,10 +5,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "data/shell_flags.h"
 #include "data/table.h"
 #include "data/winpath.h"
 #include "import/copy_back.h"
+#include "support/proft_writer.h"
 #include "sample/fake_solution.h"
 #include "support/process.h"
 #include "support/readers.h"
@@ -78,9 +78,6 @@ void ImportTest::SetUp() {
   root_ = drive_->root();
   fs::create_directories(root_ / "OB");
   fs::create_directories(root_ / "KTEMP");
-  NumParametros = 0;
-  Transformado = 0;
-  setCopyBackFaultHook(nullptr);
   // The staged centro table the window read its centre list from: the run's
   // centre (46001) is one of its codes.
   fs::create_directories(root_ / "KTEMP" / "VAVOVIDI");
@@ -96,7 +93,6 @@ void ImportTest::SetUp() {
 
 void ImportTest::TearDown() {
   tables.closeAll();
-  setCopyBackFaultHook(nullptr);
   std::error_code ec;
   // Folders a test made read-only must be writable again to be removed.
   for (auto it = fs::recursive_directory_iterator(root_, ec); !ec && it != fs::recursive_directory_iterator();
@@ -117,23 +113,9 @@ std::string ImportTest::bytes(const std::string& windowsPath) const {
 }
 
 void ImportTest::writeProft(const std::vector<Teacher>& teachers) {
-  Table t;
-  t.setDatabaseName("C:\\KTEMP");
-  t.setTableName("PROFT.DBF");
-  t.createTable({{"ABREV", FieldKind::String, 4},
-                 {"NOMBRE", FieldKind::String, 40},
-                 {"DEPART", FieldKind::String, 40},
-                 {"DNI", FieldKind::Integer, 0}});
-  t.open();
-  for (const Teacher& x : teachers) {
-    t.append();
-    t.setString("ABREV", x.abrev);
-    t.setString("NOMBRE", x.nombre);
-    t.setString("DEPART", "DEP");
-    t.setInteger("DNI", x.dni);
-    t.post();
-  }
-  t.close();
+  std::vector<ProftRow> rows;
+  for (const Teacher& x : teachers) rows.push_back({x.abrev, x.nombre, "DEP", x.dni});
+  test::writeProft(rows);
 }
 
 void ImportTest::writeAsigvalt(const std::vector<Subject>& subjects) {

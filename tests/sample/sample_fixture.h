@@ -9,7 +9,7 @@
 #include <string>
 
 #include "data/table.h"
-#include "data_staging/drive_c.h"
+#include "support/drive_c.h"
 #include "sample/sample_school.h"
 
 namespace pasarela::test {

@@ -1,6 +1,6 @@
 // What the window tests share: the application object, a private C: drive,
-// a recorder standing in for the message boxes, and a folder standing in for
-// the executable's (where Tempolis.ini goes).
+// a user who answers the message boxes with OK and remembers them, and a
+// folder standing in for the executable's (where Tempolis.ini goes).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +8,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEvent>
+#include <QMessageBox>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <cstdlib>
@@ -15,15 +18,16 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "data/shell_flags.h"
 #include "shell/check_window.h"
 #include "shell/exportar_datos.h"
 #include "shell/message_boxes.h"
 #include "shell/pasarela_application.h"
+#include "shell/shell_flags.h"
 #include "widgets/guarded.h"
 
 namespace shelltest {
@@ -41,9 +45,41 @@ inline QApplication& application() {
   return *app;
 }
 
+enum class BoxKind { Notice, Error };
+
 struct Box {
-  pasarela::shell::BoxKind kind;
+  BoxKind kind;
   QString text;
+};
+
+// Watches the application for the program's message boxes (OK alone): each
+// one shown is remembered, handed to `seen` while it is up, and answered
+// with OK from inside its own loop, as a user would.
+class BoxAnswerer : public QObject {
+ public:
+  explicit BoxAnswerer(std::function<void(const Box&)> seen) : seen_(std::move(seen)) {
+    QApplication::instance()->installEventFilter(this);
+  }
+  ~BoxAnswerer() override { QApplication::instance()->removeEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Show) return false;
+    auto* box = qobject_cast<QMessageBox*>(watched);
+    if (!box || box->standardButtons() != QMessageBox::Ok) return false;
+    seen_({box->icon() == QMessageBox::Critical ? BoxKind::Error : BoxKind::Notice, box->text()});
+    QPointer<QMessageBox> shown(box);
+    QMetaObject::invokeMethod(
+        box,
+        [shown] {
+          if (shown) shown->button(QMessageBox::Ok)->click();
+        },
+        Qt::QueuedConnection);
+    return false;
+  }
+
+ private:
+  std::function<void(const Box&)> seen_;
 };
 
 inline std::string readFile(const fs::path& p) {
@@ -73,33 +109,48 @@ class ShellTest : public ::testing::Test {
     fs::current_path(driveC_);  // the program starts in C:\ (
     pasarela::NumParametros = 0;
     pasarela::Transformado = 0;
-    pasarela::shell::TExportarDatos::setIniFolderForTests(QString::fromStdString(exeFolder_.string()));
     // As the application object does: escaping errors go to the error box.
     pasarela::widgets::setErrorHandler(
         [](const std::string& message) { pasarela::shell::showErrorBox(nullptr, message); });
-    pasarela::shell::setMessageBoxHook([this](pasarela::shell::BoxKind kind, const QString& text) {
-      boxes_.push_back({kind, text});
+    answerer_ = std::make_unique<BoxAnswerer>([this](const Box& box) {
+      boxes_.push_back(box);
       if (onBox_) onBox_(boxes_.back());
     });
   }
 
   void TearDown() override {
-    pasarela::shell::setMessageBoxHook({});
+    answerer_.reset();
     while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
     fs::current_path(savedDir_);
     fs::remove_all(root_);
   }
 
+  // The boxes come up for the test itself to look at and answer.
+  void stopAnsweringBoxes() { answerer_.reset(); }
+
+  // The main window, with Tempolis.ini in the stand-in executable folder.
+  std::unique_ptr<pasarela::shell::TExportarDatos> mainWindow(const QStringList& parameters) const {
+    return std::make_unique<pasarela::shell::TExportarDatos>(parameters, nullptr,
+                                                             QString::fromStdString(exeFolder_.string()));
+  }
+  // The main window started as the program starts it: created and shown.
+  std::unique_ptr<pasarela::shell::TExportarDatos> startedWindow(const QStringList& parameters) const {
+    auto window = mainWindow(parameters);
+    window->FormCreate();
+    window->show();
+    return window;
+  }
+
   std::vector<QString> errors() const {
     std::vector<QString> out;
     for (const Box& b : boxes_)
-      if (b.kind == pasarela::shell::BoxKind::Error) out.push_back(b.text);
+      if (b.kind == BoxKind::Error) out.push_back(b.text);
     return out;
   }
   std::vector<QString> notices() const {
     std::vector<QString> out;
     for (const Box& b : boxes_)
-      if (b.kind == pasarela::shell::BoxKind::Notice) out.push_back(b.text);
+      if (b.kind == BoxKind::Notice) out.push_back(b.text);
     return out;
   }
 
@@ -108,6 +159,7 @@ class ShellTest : public ::testing::Test {
   fs::path root_, driveC_, exeFolder_, savedDir_;
   std::vector<Box> boxes_;
   std::function<void(const Box&)> onBox_;
+  std::unique_ptr<BoxAnswerer> answerer_;
 };
 
 }  // namespace shelltest

@@ -6,17 +6,18 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <stdexcept>
 #include <string>
 
 namespace pasarela::test {
 
 class TempFolder {
  public:
-  TempFolder() {
+  explicit TempFolder(const std::string& prefix = "pasarela-test-") {
     std::random_device random;
     const auto base = std::filesystem::temp_directory_path();
     for (int attempt = 0; attempt < 100; ++attempt) {
-      path_ = base / ("pasarela-test-" + std::to_string(random()));
+      path_ = base / (prefix + std::to_string(random()));
       if (std::filesystem::create_directory(path_)) return;
     }
     throw std::runtime_error("no temporary folder");

@@ -6,19 +6,19 @@ namespace pasarela::os {
 
 std::string ioErrorMessage(int code) {
   switch (code) {
-    case 2:
+    case kErrorFileNotFound:
       return "No se encuentra el archivo";
-    case 3:
+    case kErrorPathNotFound:
       return "Nombre de archivo inválido";
-    case 4:
+    case kErrorTooManyOpenFiles:
       return "Demasiados archivos abiertos";
-    case 5:
+    case kErrorAccessDenied:
       return "Acceso al archivo denegado";
-    case 100:
+    case kErrorReadPastEnd:
       return "Se intenta leer después del fin del archivo";
-    case 101:
+    case kErrorDiskFull:
       return "Disco lleno";
-    case 106:
+    case kErrorInvalidNumber:
       return "Valor numérico de entrada inválido";
     default:
       return "Error de E/S " + std::to_string(code);
@@ -51,7 +51,7 @@ int ioCodeFromWindowsError(unsigned long error, IoOperation op) {
     case 1295:  // ERROR_DISK_QUOTA_EXCEEDED
       return kErrorDiskFull;
     case 38:  // ERROR_HANDLE_EOF
-      return 100;
+      return kErrorReadPastEnd;
     case 123:  // ERROR_INVALID_NAME
     case 161:  // ERROR_BAD_PATHNAME
     case 206:  // ERROR_FILENAME_EXCED_RANGE
@@ -105,7 +105,7 @@ int ioCodeFromErrno(int err, IoOperation op) {
       // Never 5: a failing medium is no refused access.
       return hardwareFault(op);
     case EEXIST:
-      return 80;  // ERROR_FILE_EXISTS
+      return kErrorFileExists;
     default:
       return kErrorGenFailure;
   }

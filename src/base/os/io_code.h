@@ -19,7 +19,10 @@ inline constexpr int kErrorWriteFault = 29;
 inline constexpr int kErrorReadFault = 30;
 inline constexpr int kErrorGenFailure = 31;
 inline constexpr int kErrorSharingViolation = 32;
+inline constexpr int kErrorReadPastEnd = 100;
+inline constexpr int kErrorFileExists = 80;
 inline constexpr int kErrorDiskFull = 101;
+inline constexpr int kErrorInvalidNumber = 106;
 
 // What a failed call was doing: a hardware fault is a read or a write fault.
 enum class IoOperation { Open, Create, Read, Write, Close };

@@ -20,8 +20,7 @@
 //
 // CMake: link the target pasarela_help. The sample help file is built into
 // the build folder as ORBENTA.chm (target help_chm) and copied beside the
-// desktop program's target (PASARELA_DESKTOP_TARGET, else PasarelaHoraria,
-// pasarela_desktop or pasarela_gui, whichever exists).
+// desktop program PasarelaHoraria.
 #pragma once
 
 #include <QPointer>
