@@ -13,14 +13,14 @@ namespace pasarela {
 
 namespace {
 
-const char* const kIncompleto = "EXPORTACION INCOMPLETA";
-const char* const kCompleto = "EXPORTACION COMPLETA";
+const char* const kIncompleteText = "EXPORTACION INCOMPLETA";
+const char* const kCompleteText = "EXPORTACION COMPLETA";
 
 // A mark that says more than this is none of ours: its first bytes decide.
 constexpr std::size_t kMarkRead = 64;
 
 [[noreturn]] void failMark(int code, const char* doing) {
-  throw IoError(code, os::ioErrorMessage(code) + ": " + kMarcaIntercambio + " (no se puede " + doing +
+  throw IoError(code, os::ioErrorMessage(code) + ": " + kInterchangeMark + " (no se puede " + doing +
                           " la marca de las tablas de intercambio)");
 }
 
@@ -28,20 +28,20 @@ constexpr std::size_t kMarkRead = 64;
 // that a crash leaves one mark or the other, never half of one.
 void writeMark(const char* text) {
   const std::string line = std::string(text) + "\r\n";
-  if (os::Status s = os::writeReplacing(winpath::resolve(kMarcaIntercambio), {line}); !s.ok())
+  if (os::Status s = os::writeReplacing(winpath::resolve(kInterchangeMark), {line}); !s.ok())
     failMark(s.code, "escribir");
 }
 
 }  // namespace
 
-void marcarIntercambioIncompleto() { writeMark(kIncompleto); }
+void markInterchangeIncomplete() { writeMark(kIncompleteText); }
 
-void marcarIntercambioCompleto() { writeMark(kCompleto); }
+void markInterchangeComplete() { writeMark(kCompleteText); }
 
-bool intercambioIncompleto() {
-  if (!winpath::fileExists(kMarcaIntercambio)) return false;
+bool interchangeIncomplete() {
+  if (!winpath::fileExists(kInterchangeMark)) return false;
   os::File in;
-  if (os::Status s = os::File::open(winpath::resolve(kMarcaIntercambio), os::Access::Read,
+  if (os::Status s = os::File::open(winpath::resolve(kInterchangeMark), os::Access::Read,
                                     os::Create::Existing, os::Share::Unlocked, in);
       !s.ok())
     failMark(s.code, "leer");
@@ -49,7 +49,7 @@ bool intercambioIncompleto() {
   std::size_t done = 0;
   if (os::Status s = in.readAt(0, text.data(), text.size(), done); !s.ok()) failMark(s.code, "leer");
   text.resize(done);
-  return text.rfind(kCompleto, 0) != 0;
+  return text.rfind(kCompleteText, 0) != 0;
 }
 
 }  // namespace pasarela

@@ -7,15 +7,15 @@
 
 namespace pasarela {
 
-inline constexpr const char* kMarcaIntercambio = "C:\\KTEMP\\PASARELA.EXP";
+inline constexpr const char* kInterchangeMark = "C:\\KTEMP\\PASARELA.EXP";
 
 // Written before the first interchange table is replaced.
-void marcarIntercambioIncompleto();
+void markInterchangeIncomplete();
 // Written once all nine tables are in place.
-void marcarIntercambioCompleto();
+void markInterchangeComplete();
 // True when the last export began replacing the tables and never finished.
 // A folder without the mark (tables from an earlier version) counts as
 // complete.
-bool intercambioIncompleto();
+bool interchangeIncomplete();
 
 }  // namespace pasarela

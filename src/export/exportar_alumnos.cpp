@@ -43,7 +43,7 @@ class ShiftLookup {
     for (grupos.first(); !grupos.eof(); grupos.next(), ++position) {
       const std::string code = grupos.asString("Codgrup");
       if (!byCode_.count(code)) byCode_.emplace(code, position);
-      const std::string course = exportar::charSub(code, 0, 4);
+      const std::string course = exporting::charSub(code, 0, 4);
       if (!byCourse_.count(course)) byCourse_.emplace(course, position);
       if (byCode_.at(code) == position || byCourse_.at(course) == position)
         shifts_.emplace(position, grupos.asString("Turno"));
@@ -75,7 +75,7 @@ class Enrolments {
     asigalum.close();
     asigalum.setFiltered(false);
     asigalum.open();
-    exportar::FieldRef codigo(asigalum, "Codigo"), codasig(asigalum, "Codasig");
+    exporting::FieldRef codigo(asigalum, "Codigo"), codasig(asigalum, "Codasig");
     std::unordered_map<std::string, std::uint32_t> subjectNumbers;
     for (asigalum.first(); !asigalum.eof(); asigalum.next()) {
       std::string code = codasig.get();
@@ -128,7 +128,7 @@ class ShortCodes {
 // "Codigo= 'A001      '": the code padded to 10 characters, quotes doubled.
 std::string enrolmentFilter(const std::string& codigo) {
   std::string padded = codigo;
-  for (std::size_t n = exportar::charCount(codigo); n < 10; ++n) padded += ' ';
+  for (std::size_t n = exporting::charCount(codigo); n < 10; ++n) padded += ' ';
   std::string quoted = "'";
   for (char c : padded) {
     quoted += c;
@@ -140,7 +140,7 @@ std::string enrolmentFilter(const std::string& codigo) {
 }  // namespace
 
 void ExportarAlumnos(TransferContext& ctx) {
-  exportar::deleteInterchangeFiles(ctx.interchangeFolder, "ALUMNOST");
+  exporting::deleteInterchangeFiles(ctx.interchangeFolder, "ALUMNOST");
 
   auto alumnost = std::make_unique<Table>();
   alumnost->setDatabaseName(ctx.interchangeFolder);
@@ -168,7 +168,7 @@ void ExportarAlumnos(TransferContext& ctx) {
   std::optional<ShortCodes> shortCodes;
   std::optional<std::string> lastFilter;
 
-  using exportar::FieldRef;
+  using exporting::FieldRef;
   FieldRef codgrupField(alumnos, "Codgrup"), codcurField(alumnos, "Codcur"), codigoField(alumnos, "Codigo"),
       apenomField(alumnos, "Apenom");
   FieldRef exped(*alumnost, "EXPED"), nombre(*alumnost, "NOMBRE"), turno(*alumnost, "TURNO"),
@@ -182,7 +182,7 @@ void ExportarAlumnos(TransferContext& ctx) {
 
   for (alumnos.first(); !alumnos.eof(); alumnos.next()) {
     const std::string codgrup = codgrupField.get();
-    const exportar::GroupCode group = exportar::splitGroupCode(codgrup);
+    const exporting::GroupCode group = exporting::splitGroupCode(codgrup);
     if (!group.complete()) continue;
 
     if (!shifts) shifts.emplace(grupos);

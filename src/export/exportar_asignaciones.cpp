@@ -76,7 +76,7 @@ std::string sessionsText(std::int64_t lessons) {
 }  // namespace
 
 void ExportarAsignaciones(TransferContext& ctx) {
-  exportar::deleteInterchangeFiles(ctx.interchangeFolder, "ASIGT");
+  exporting::deleteInterchangeFiles(ctx.interchangeFolder, "ASIGT");
 
   auto asigt = std::make_unique<Table>();
   asigt->setDatabaseName(ctx.interchangeFolder);
@@ -102,17 +102,17 @@ void ExportarAsignaciones(TransferContext& ctx) {
   std::unordered_set<std::string> written;
 
   Table& horgrup = ctx.tables.wwTableHorGrup;
-  using exportar::FieldRef;
+  using exporting::FieldRef;
   FieldRef codgrupField(horgrup, "Codgrup"), codasigField(horgrup, "Codasig");
   FieldRef casig(*asigt, "CASIG"), cprof(*asigt, "CPROF"), cgrup(*asigt, "CGRUP"), caula(*asigt, "CAULA"),
       turno(*asigt, "TURNO"), nivel(*asigt, "NIVEL"), curso(*asigt, "CURSO"), grupo(*asigt, "GRUPO"),
       sesiones(*asigt, "SESIONES");
   horgrup.open();
   for (horgrup.first(); !horgrup.eof(); horgrup.next()) {
-    const exportar::GroupCode group = exportar::splitGroupCode(codgrupField.get());
-    const std::string groupAbbreviation = exportar::groupAbbreviation(group);
+    const exporting::GroupCode group = exporting::splitGroupCode(codgrupField.get());
+    const std::string groupAbbreviation = exporting::groupAbbreviation(group);
 
-    const std::string subjectKey = exportar::trimBlanks(codasigField.get());
+    const std::string subjectKey = exporting::trimBlanks(codasigField.get());
     if (!catalogue) catalogue = readCatalogue(*asigvalt);
     CatalogueEntry subject;
     if (auto it = catalogue->find(subjectKey); it != catalogue->end()) subject = it->second;

@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <memory>
 
+#include "base/error.h"
 #include "data/folders.h"
 #include "data/table.h"
-#include "base/error.h"
 #include "export/export_run.h"
 #include "export/export_text.h"
 #include "export/field_ref.h"
@@ -32,7 +32,7 @@ std::vector<FieldDef> asigvaltFields() {
 }  // namespace
 
 void ExportarAsignaturas(TransferContext& ctx) {
-  exportar::deleteInterchangeFiles(ctx.interchangeFolder, "ASIGNOMT");
+  exporting::deleteInterchangeFiles(ctx.interchangeFolder, "ASIGNOMT");
 
   auto asigvalt = std::make_unique<Table>();
   asigvalt->setDatabaseName(ctx.interchangeFolder);
@@ -52,7 +52,7 @@ void ExportarAsignaturas(TransferContext& ctx) {
 
   // The language box may name any text; only "CASTELLANO" exactly selects
   // the Castilian names.
-  using exportar::FieldRef;
+  using exporting::FieldRef;
   FieldRef litresv(asignat, "Litresv"),
       name(asignat, ctx.language == "CASTELLANO" ? "Cliteasig" : "Vliteasig"), codasig(asignat, "Codasig"),
       horsemte(asignat, "Horsemte");
@@ -66,9 +66,9 @@ void ExportarAsignaturas(TransferContext& ctx) {
     nombre.set(name.get());
     const std::string code = codasig.get();
     codvalen.set(code);
-    asigvalt->setFloat("NHORAS", exportar::subjectHours(horsemte.get()));
-    nivel.set(exportar::charSub(code, 1, 3));
-    curso.set(exportar::charSub(code, 0, 1));
+    asigvalt->setFloat("NHORAS", exporting::subjectHours(horsemte.get()));
+    nivel.set(exporting::charSub(code, 1, 3));
+    curso.set(exporting::charSub(code, 0, 1));
     asigvalt->post();
     asignat.next();
   }

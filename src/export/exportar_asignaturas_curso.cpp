@@ -12,7 +12,7 @@
 namespace pasarela {
 
 void ExportarAsignaturasCurso(TransferContext& ctx) {
-  exportar::deleteInterchangeFiles(ctx.interchangeFolder, "ASIGCURT");
+  exporting::deleteInterchangeFiles(ctx.interchangeFolder, "ASIGCURT");
 
   auto asigcurt = std::make_unique<Table>();
   asigcurt->setDatabaseName(ctx.interchangeFolder);
@@ -28,7 +28,7 @@ void ExportarAsignaturasCurso(TransferContext& ctx) {
   asigvalt->setIndexName("CODVALEN");
   asigvalt->open();
   asigcurt->open();
-  using exportar::FieldRef;
+  using exporting::FieldRef;
   FieldRef nivelIn(*asigvalt, "NIVEL"), cursoIn(*asigvalt, "CURSO"), cod(*asigvalt, "COD");
   FieldRef nivel(*asigcurt, "NIVEL"), curso(*asigcurt, "CURSO"), asig(*asigcurt, "ASIG");
   for (asigvalt->first(); !asigvalt->eof(); asigvalt->next()) {

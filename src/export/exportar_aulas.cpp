@@ -21,7 +21,7 @@ std::string cutRoomsWarning(const std::map<std::string, std::vector<std::string>
   std::string list;
   for (const auto& [stored, rooms] : byStoredCode) {
     bool cut = false;
-    for (const std::string& room : rooms) cut = cut || exportar::charCount(room) > kAbrevSize;
+    for (const std::string& room : rooms) cut = cut || exporting::charCount(room) > kAbrevSize;
     if (!cut) continue;
     std::string names;
     for (std::size_t i = 0; i < rooms.size(); ++i)
@@ -36,7 +36,7 @@ std::string cutRoomsWarning(const std::map<std::string, std::vector<std::string>
 }  // namespace
 
 void ExportarAulas(TransferContext& ctx) {
-  exportar::deleteInterchangeFiles(ctx.interchangeFolder, "AULAT");
+  exporting::deleteInterchangeFiles(ctx.interchangeFolder, "AULAT");
 
   auto aulat = std::make_unique<Table>();
   aulat->setDatabaseName(ctx.interchangeFolder);
@@ -54,7 +54,7 @@ void ExportarAulas(TransferContext& ctx) {
   while (!aulas.eof()) {
     aulat->append();
     const std::string code = aulas.asString("Codaula");
-    byStoredCode[exportar::charSub(code, 0, kAbrevSize)].push_back(code);
+    byStoredCode[exporting::charSub(code, 0, kAbrevSize)].push_back(code);
     aulat->setString("ABREV", code);
     aulat->setString("NOMBRE", aulas.asString("Litaula"));
     aulat->setString("EDIFICIO", "1");

@@ -23,7 +23,7 @@ std::string compositeKey(std::initializer_list<std::string> parts) {
 
 std::unique_ptr<Table> createInterchange(const std::string& folder, const std::string& base,
                                          const std::vector<FieldDef>& fields) {
-  exportar::deleteInterchangeFiles(folder, base);
+  exporting::deleteInterchangeFiles(folder, base);
   auto table = std::make_unique<Table>();
   table->setDatabaseName(folder);
   table->setTableName(base + ".DBF");
@@ -59,24 +59,24 @@ void ExportarGrupos(TransferContext& ctx) {
   grupos.open();
   for (grupos.first(); !grupos.eof(); grupos.next()) {
     const std::string shift = grupos.asString("Turno");
-    const exportar::GroupCode group = exportar::splitGroupCode(grupos.asString("Codgrup"));
+    const exporting::GroupCode group = exporting::splitGroupCode(grupos.asString("Codgrup"));
     if (!group.complete()) continue;
 
     if (!groupsWritten.count(compositeKey({shift, group.level, group.year, group.letter}))) {
       grupost->append();
-      grupost->setString("ABREV", exportar::groupAbbreviation(group));
+      grupost->setString("ABREV", exporting::groupAbbreviation(group));
       grupost->setString("TURNO", shift);
       grupost->setString("NIVEL", group.level);
       grupost->setString("CURSO", group.year);
       grupost->setString("GRUPO", group.letter);
-      grupost->setString("DESCRIP", exportar::groupDescription(shift, group));
+      grupost->setString("DESCRIP", exporting::groupDescription(shift, group));
       groupsWritten.insert(compositeKey({grupost->asString("TURNO"), grupost->asString("NIVEL"),
                                          grupost->asString("CURSO"), grupost->asString("GRUPO")}));
       grupost->post();
     }
     if (!coursesWritten.count(compositeKey({shift, group.level, group.year}))) {
       cursost->append();
-      cursost->setString("ABREV", exportar::courseAbbreviation(shift, group));
+      cursost->setString("ABREV", exporting::courseAbbreviation(shift, group));
       cursost->setString("TURNO", shift);
       cursost->setString("NIVEL", group.level);
       cursost->setString("CURSO", group.year);

@@ -9,9 +9,9 @@
 #include <unordered_set>
 #include <vector>
 
+#include "base/error.h"
 #include "data/folders.h"
 #include "data/table.h"
-#include "base/error.h"
 #include "export/export_run.h"
 #include "export/export_text.h"
 
@@ -19,16 +19,16 @@ namespace pasarela {
 
 std::string LetrasTrasSeparador(const std::string& texto, const std::string& separador) {
   std::string result;
-  const std::size_t length = exportar::charCount(texto);
+  const std::size_t length = exporting::charCount(texto);
   for (std::size_t pos = 0; pos < length;) {
-    const std::string character = exportar::charSub(texto, pos, 1);
+    const std::string character = exporting::charSub(texto, pos, 1);
     ++pos;
-    if (character == separador) result += exportar::charSub(texto, pos, 1);
+    if (character == separador) result += exporting::charSub(texto, pos, 1);
   }
   return result;
 }
 
-namespace exportar {
+namespace exporting {
 
 std::string teacherAbbreviation(const std::string& apenomprof) {
   return charSub(charSub(apenomprof, 0, 1) + LetrasTrasSeparador(apenomprof, " "), 0, 3);
@@ -144,15 +144,15 @@ std::vector<FieldDef> proftFields() {
 }
 
 }  // namespace
-}  // namespace exportar
+}  // namespace exporting
 
 void ExportarProfesores(TransferContext& ctx) {
-  exportar::deleteInterchangeFiles(ctx.interchangeFolder, "PROFT");
+  exporting::deleteInterchangeFiles(ctx.interchangeFolder, "PROFT");
 
   auto proft = std::make_unique<Table>();
   proft->setDatabaseName(ctx.interchangeFolder);
   proft->setTableName("PROFT.DBF");
-  proft->createTable(exportar::proftFields());
+  proft->createTable(exporting::proftFields());
   proft->open();
 
   Table& profesor = ctx.tables.wwTableProfesor;
@@ -169,12 +169,12 @@ void ExportarProfesores(TransferContext& ctx) {
       throw Error(std::string(e.what()) + ": fecha de baja del profesor '" + profesor.asString("Apenomprof") +
                   "'");
     }
-    const bool left =
-        leaving != 0 && !exportar::isBlank(profesor.asString("Apenomprof")) && profesor.asInteger("Dni") != 0;
+    const bool left = leaving != 0 && !exporting::isBlank(profesor.asString("Apenomprof")) &&
+                      profesor.asInteger("Dni") != 0;
     if (!left) {
       proft->append();
       const std::string name = profesor.asString("Apenomprof");
-      proft->setString("ABREV", exportar::teacherAbbreviation(name));
+      proft->setString("ABREV", exporting::teacherAbbreviation(name));
       proft->setString("NOMBRE", name);
       proft->setString("DEPART", profesor.asString("Departa"));
       proft->setInteger("DNI", profesor.asInteger("Dni"));
@@ -186,9 +186,9 @@ void ExportarProfesores(TransferContext& ctx) {
   profesor.close();
 
   proft->open();
-  exportar::Abbreviations abbreviations(*proft);
-  exportar::numberRepeats(abbreviations);
-  exportar::separateRemainingRepeats(abbreviations);
+  exporting::Abbreviations abbreviations(*proft);
+  exporting::numberRepeats(abbreviations);
+  exporting::separateRemainingRepeats(abbreviations);
   proft->close();
 }
 

@@ -9,11 +9,11 @@ namespace pasarela {
 // (nothing when it is the last). Only a one-character separator can match.
 std::string LetrasTrasSeparador(const std::string& texto, const std::string& separador);
 
-namespace exportar {
+namespace exporting {
 
 // First character of the name and the characters after its blanks, cut to 3:
 // "García Pérez Juan" gives "GPJ".
 std::string teacherAbbreviation(const std::string& apenomprof);
 
-}  // namespace exportar
+}  // namespace exporting
 }  // namespace pasarela

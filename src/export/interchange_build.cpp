@@ -53,7 +53,7 @@ void InterchangeBuild::replaceInterchangeSet() {
   const fs::path previous = build / "ANTERIOR";
   std::error_code ec;
   fs::create_directory(previous, ec);
-  const bool wasIncomplete = intercambioIncompleto();
+  const bool wasIncomplete = interchangeIncomplete();
 
   // Every move done, to be undone in reverse when a later one fails.
   std::vector<std::pair<fs::path, fs::path>> moved;
@@ -63,7 +63,7 @@ void InterchangeBuild::replaceInterchangeSet() {
     moved.emplace_back(from, to);
   };
   try {
-    marcarIntercambioIncompleto();
+    markInterchangeIncomplete();
     std::vector<fs::path> targets;
     for (const char* base : kInterchangeTables) {
       for (const char* ext : kExtensions) {
@@ -90,7 +90,7 @@ void InterchangeBuild::replaceInterchangeSet() {
       }
       move(built, target, winpath::join(kInterchangeFolder, name));
     }
-    marcarIntercambioCompleto();
+    markInterchangeComplete();
   } catch (const Error& e) {
     std::string notRestored;
     for (auto it = moved.rbegin(); it != moved.rend(); ++it) {
@@ -101,7 +101,7 @@ void InterchangeBuild::replaceInterchangeSet() {
       throw Error(std::string(e.what()) + ". ¡Atención! No se han podido restaurar en C:\\KTEMP: " +
                   notRestored + ". Vuelva a exportar los datos");
     }
-    if (!wasIncomplete) marcarIntercambioCompleto();
+    if (!wasIncomplete) markInterchangeComplete();
     throw Error(
         std::string(e.what()) +
         ". No se han podido reemplazar las tablas de intercambio; las anteriores siguen como estaban");

@@ -51,7 +51,7 @@ void checkRows(Table& soluc) {
 }
 
 void checkInterchangeSet() {
-  if (intercambioIncompleto()) {
+  if (interchangeIncomplete()) {
     refuse(std::string("Los archivos de intercambio de C:\\KTEMP son de una exportación que no terminó: ") +
            "vuelva a exportar los datos antes de importar");
   }

@@ -25,23 +25,23 @@ class InterchangeSetTest : public test::DriveCTest {
 };
 
 TEST_F(InterchangeSetTest, TheMarkSaysWhetherTheLastExportFinished) {
-  EXPECT_FALSE(intercambioIncompleto()) << "no mark: tables from an earlier version";
-  marcarIntercambioIncompleto();
-  EXPECT_TRUE(intercambioIncompleto());
+  EXPECT_FALSE(interchangeIncomplete()) << "no mark: tables from an earlier version";
+  markInterchangeIncomplete();
+  EXPECT_TRUE(interchangeIncomplete());
   EXPECT_TRUE(holds("KTEMP/PASARELA.EXP", "EXPORTACION INCOMPLETA\r\n"));
-  marcarIntercambioCompleto();
-  EXPECT_FALSE(intercambioIncompleto());
+  markInterchangeComplete();
+  EXPECT_FALSE(interchangeIncomplete());
   EXPECT_TRUE(holds("KTEMP/PASARELA.EXP", "EXPORTACION COMPLETA\r\n"));
   put("KTEMP/PASARELA.EXP", "");
-  EXPECT_TRUE(intercambioIncompleto()) << "an empty mark is no complete set";
+  EXPECT_TRUE(interchangeIncomplete()) << "an empty mark is no complete set";
 }
 
 TEST_F(InterchangeSetTest, AFullDiskLeavesThePreviousMarkAndSaysSo) {
-  marcarIntercambioCompleto();
+  markInterchangeComplete();
   for (auto call : {os::testing::Call::Open, os::testing::Call::Write, os::testing::Call::Replace}) {
     os::testing::ScopedFaultHook hook(failing(call, 101));
     try {
-      marcarIntercambioIncompleto();
+      markInterchangeIncomplete();
       ADD_FAILURE() << "the mark was written through a failing call " << static_cast<int>(call);
     } catch (const IoError& e) {
       EXPECT_EQ(e.code(), 101);
@@ -52,10 +52,10 @@ TEST_F(InterchangeSetTest, AFullDiskLeavesThePreviousMarkAndSaysSo) {
 }
 
 TEST_F(InterchangeSetTest, AMarkThatCannotBeReadIsAnErrorNotACompleteSet) {
-  marcarIntercambioIncompleto();
+  markInterchangeIncomplete();
   os::testing::ScopedFaultHook hook(failing(os::testing::Call::Read, 5));
   try {
-    intercambioIncompleto();
+    interchangeIncomplete();
     FAIL() << "a read error taken for an answer";
   } catch (const IoError& e) {
     EXPECT_EQ(e.code(), 5);

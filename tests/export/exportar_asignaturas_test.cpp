@@ -16,7 +16,7 @@
 namespace pasarela::test {
 namespace {
 
-using exportar::subjectHours;
+using exporting::subjectHours;
 
 TEST(SubjectHours, FirstTwoCharactersWithDecimalComma) {
   EXPECT_EQ(subjectHours("4"), 4);

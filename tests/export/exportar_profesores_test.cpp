@@ -23,7 +23,7 @@ TEST(LetrasTrasSeparador, CharacterAfterEachSeparator) {
 }
 
 TEST(TeacherAbbreviation, InitialsOfTheFirstThreeWords) {
-  using exportar::teacherAbbreviation;
+  using exporting::teacherAbbreviation;
   EXPECT_EQ(teacherAbbreviation("García"), "G");
   EXPECT_EQ(teacherAbbreviation("García Pérez Juan"), "GPJ");
   EXPECT_EQ(teacherAbbreviation("García Pérez de la Fuente"), "GPd");
