@@ -4,7 +4,7 @@
 #include "data/text_cut.h"
 #include "data/winpath.h"
 
-namespace pasarela::exportar {
+namespace pasarela::exporting {
 
 namespace {
 
@@ -64,4 +64,4 @@ void deleteInterchangeFiles(const std::string& folder, const std::string& base) 
   }
 }
 
-}  // namespace pasarela::exportar
+}  // namespace pasarela::exporting

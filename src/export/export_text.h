@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace pasarela::exportar {
+namespace pasarela::exporting {
 
 // Number of characters of `text`. A byte that does not start a valid UTF-8
 // sequence counts as one character.
@@ -28,4 +28,4 @@ std::string trimBlanks(const std::string& text);
 // exist. A deletion that fails is ignored: creating the table reports it.
 void deleteInterchangeFiles(const std::string& folder, const std::string& base);
 
-}  // namespace pasarela::exportar
+}  // namespace pasarela::exporting

@@ -8,7 +8,7 @@
 
 #include "data/table.h"
 
-namespace pasarela::exportar {
+namespace pasarela::exporting {
 
 class FieldRef {
  public:
@@ -28,4 +28,4 @@ class FieldRef {
   int index_ = -1;
 };
 
-}  // namespace pasarela::exportar
+}  // namespace pasarela::exporting

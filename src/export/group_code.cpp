@@ -2,7 +2,7 @@
 
 #include "export/export_text.h"
 
-namespace pasarela::exportar {
+namespace pasarela::exporting {
 
 GroupCode splitGroupCode(const std::string& codgrup) {
   return GroupCode{charSub(codgrup, 1, 3), charSub(codgrup, 0, 1), lastChar(codgrup)};
@@ -20,4 +20,4 @@ std::string groupDescription(const std::string& shift, const GroupCode& group) {
   return shift + " " + group.level + " " + group.year + " " + group.letter;
 }
 
-}  // namespace pasarela::exportar
+}  // namespace pasarela::exporting

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace pasarela::exportar {
+namespace pasarela::exporting {
 
 struct GroupCode {
   std::string level;   // characters 2 to 4 ("ESO" of "1ESOA")
@@ -29,4 +29,4 @@ std::string courseAbbreviation(const std::string& shift, const GroupCode& group)
 // Shift, level, year and letter separated by single blanks: "M ESO 1 A".
 std::string groupDescription(const std::string& shift, const GroupCode& group);
 
-}  // namespace pasarela::exportar
+}  // namespace pasarela::exporting

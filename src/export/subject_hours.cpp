@@ -6,7 +6,7 @@
 #include "base/error.h"
 #include "export/export_text.h"
 
-namespace pasarela::exportar {
+namespace pasarela::exporting {
 
 namespace {
 
@@ -55,4 +55,4 @@ double subjectHours(const std::string& horsemte) {
   return hours > 0 ? hours : 1;
 }
 
-}  // namespace pasarela::exportar
+}  // namespace pasarela::exporting

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace pasarela::exportar {
+namespace pasarela::exporting {
 
 // The number in the first two characters of `horsemte`, read with the
 // Spanish decimal comma; 1 when they are blank or the number is not above 0.
@@ -15,4 +15,4 @@ double subjectHours(const std::string& horsemte);
 // conversion error naming `text`.
 double textToFloat(const std::string& text);
 
-}  // namespace pasarela::exportar
+}  // namespace pasarela::exporting

@@ -2,7 +2,7 @@
 
 #include "export/group_code.h"
 
-namespace pasarela::exportar {
+namespace pasarela::exporting {
 namespace {
 
 TEST(GroupCode, SplitsYearLevelAndLetter) {
@@ -51,4 +51,4 @@ TEST(GroupCode, CountsAccentedCharactersWhole) {
 }
 
 }  // namespace
-}  // namespace pasarela::exportar
+}  // namespace pasarela::exporting
