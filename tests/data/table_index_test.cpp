@@ -50,6 +50,21 @@ class TableIndexTest : public test::TempDriveTest {
     table_.setIndexName(index);
     table_.open();
   }
+  // M, B and X indexed, then A appended and the index put back as it was
+  // before: the index a program that stopped before writing it would leave.
+  void leaveIndexMissingARecord() {
+    create({"M", "B", "X"});
+    const auto mdx = host("KTEMP/ASIGT.MDX");
+    std::filesystem::copy_file(mdx, host("old.mdx"));
+    openTable("");
+    table_.append();
+    table_.setString("COD", "A");
+    table_.post();
+    table_.close();
+    // Removed first: GCC 12's copy_file refuses overwrite_existing on Windows.
+    std::filesystem::remove(mdx);
+    std::filesystem::copy_file(host("old.mdx"), mdx);
+  }
 };
 
 TEST_F(TableIndexTest, IteratesByKeyThenRecordNumberAndFindsTheFirstMatch) {
@@ -145,18 +160,7 @@ TEST_F(TableIndexTest, EditsAndAppendsKeepTheIndexAcrossReopening) {
 }
 
 TEST_F(TableIndexTest, AnIndexThatMissesRecordsIsBuiltAgain) {
-  create({"M", "B", "X"});
-  const auto mdx = host("KTEMP/ASIGT.MDX");
-  std::filesystem::copy_file(mdx, host("old.mdx"));
-  openTable("");
-  table_.append();
-  table_.setString("COD", "A");
-  table_.post();
-  table_.close();
-  // The index as a program that stopped before writing it would leave it.
-  // Removed first: GCC 12's copy_file refuses overwrite_existing on Windows.
-  std::filesystem::remove(mdx);
-  std::filesystem::copy_file(host("old.mdx"), mdx);
+  leaveIndexMissingARecord();
   openTable("COD");
   std::vector<std::string> seen;
   for (table_.first(); !table_.eof(); table_.next()) seen.push_back(table_.asString("COD"));
@@ -201,17 +205,8 @@ TEST_F(TableIndexTest, AWalkOverAnIndexWhoseKeysDifferFromTheirRecordsEnds) {
 // (stale counts, stale keys), one of them read-only, changes no byte and no
 // mode of any file.
 TEST_F(TableIndexTest, ReadingNeverWritesAFile) {
-  create({"M", "B", "X"});
+  leaveIndexMissingARecord();
   const auto mdx = host("KTEMP/ASIGT.MDX");
-  std::filesystem::copy_file(mdx, host("old.mdx"));
-  openTable("");
-  table_.append();
-  table_.setString("COD", "A");
-  table_.post();
-  table_.close();
-  // Removed first: GCC 12's copy_file refuses overwrite_existing on Windows.
-  std::filesystem::remove(mdx);
-  std::filesystem::copy_file(host("old.mdx"), mdx);
   const std::string dbfBefore = bytes("KTEMP/ASIGT.DBF"), mdxBefore = bytes("KTEMP/ASIGT.MDX");
   std::filesystem::perms modeSet = std::filesystem::perms::unknown;
   for (bool readOnly : {false, true}) {
