@@ -17,6 +17,7 @@
 #include "shell/progress_display.h"
 #include "shell/report_window.h"
 #include "shell_test_support.h"
+#include "support/proft_writer.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -174,25 +175,9 @@ TEST_F(Screenshots, MainWindow) {
 }
 
 TEST_F(Screenshots, TeacherCheckWindow) {
-  {
-    pasarela::Table t;
-    t.setTableName("C:\\KTEMP\\PROFT.DBF");
-    t.createTable({{"ABREV", pasarela::FieldKind::String, 4},
-                   {"NOMBRE", pasarela::FieldKind::String, 40},
-                   {"DEPART", pasarela::FieldKind::String, 40},
-                   {"DNI", pasarela::FieldKind::Integer, 0}});
-    t.open();
-    const char* names[] = {"GARCÍA LÓPEZ, ANA", "PÉREZ ROS, JOAN", "MARTÍNEZ SANZ, LUIS"};
-    for (int i = 0; i < 3; ++i) {
-      t.append();
-      t.setString("ABREV", std::string("P0") + char('1' + i));
-      t.setString("NOMBRE", names[i]);
-      t.setString("DEPART", "MATEMÁTICAS");
-      if (i != 1) t.setInteger("DNI", 20000000 + i);
-      t.post();
-    }
-    t.close();
-  }
+  pasarela::test::writeProft({{"P01", "GARCÍA LÓPEZ, ANA", "MATEMÁTICAS", 20000000},
+                              {"P02", "PÉREZ ROS, JOAN", "MATEMÁTICAS", std::nullopt},
+                              {"P03", "MARTÍNEZ SANZ, LUIS", "MATEMÁTICAS", 20000002}});
   pasarela::shell::TControlProfesores w(nullptr);
   const QImage image = shoot(w, QStringLiteral("control_profesores"));
   EXPECT_EQ(image.size(), QSize(726, 499));
