@@ -82,7 +82,7 @@ void Table::Impl::load(std::uint32_t n) {
 
 void Table::Impl::take(std::uint32_t n, const char* record) {
   recNo = n;
-  buffer.assign(record, record + db->header().recordLength);
+  buffer.assign(record, record + header->recordLength);
 }
 
 void Table::Impl::takeEntry(const IndexEntry& e, const char* record) {
@@ -102,7 +102,7 @@ void Table::Impl::blankBuffer() {
 
 std::optional<std::uint32_t> Table::Impl::physicalFrom(std::uint32_t start, int direction,
                                                        const char** found) {
-  const std::uint32_t count = db->recordCount();
+  const std::uint32_t count = header->recordCount;
   for (std::int64_t n = start; n >= 1 && n <= static_cast<std::int64_t>(count); n += direction) {
     const char* record = db->readRecord(static_cast<std::uint32_t>(n));
     if (!record) return std::nullopt;
@@ -290,6 +290,8 @@ void Table::open() {
   if (d_->db) return;
   const std::string windows = d_->path();
   auto db = std::make_unique<DbfTable>(winpath::resolve(windows), windows, d_->exclusive);
+  d_->header = &db->header();
+  d_->codePage = &db->codePage();
   d_->db = std::move(db);
   d_->visibleFields.clear();
   d_->valueClasses.clear();
@@ -302,11 +304,14 @@ void Table::open() {
     d_->visibleFields.push_back(static_cast<int>(i));
     d_->valueClasses.push_back(dbase::classify(fields[i], d_->db->header().dialect));
   }
+  d_->views.assign(d_->visibleFields.size(), std::string());
   try {
     d_->resolveIndex();
     d_->resolveFilter();
   } catch (...) {
     d_->db.reset();
+    d_->header = nullptr;
+    d_->codePage = nullptr;
     throw;
   }
   d_->state = TableState::Browse;
@@ -319,6 +324,8 @@ void Table::close() {
   d_->state = TableState::Browse;
   d_->modified = false;
   std::unique_ptr<DbfTable> db = std::move(d_->db);
+  d_->header = nullptr;
+  d_->codePage = nullptr;
   d_->state = TableState::Inactive;
   d_->recNo = 0;
   d_->eof = d_->bof = true;

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pasarela {
@@ -127,9 +128,13 @@ class Table {
   void setBoolean(const std::string& field, bool value);
   void clear(const std::string& field);
 
-  // Same, by field index (for grids).
+  // Same, by field index (for grids and loops over many records).
   std::string asString(int field) const;
-  void setString(int field, const std::string& value);
+  void setString(int field, std::string_view value);
+  // asString without a copy, for loops over many records: valid until the
+  // table moves, changes or closes, or the same field is read this way again.
+  std::string_view asStringView(int field) const;
+  std::int64_t asInteger(int field) const;
 
   // Exact match of `value` on the active index's key; positions on the first
   // match in index order and returns true, else returns false.

@@ -30,6 +30,10 @@ struct Table::Impl {
   bool filtered = false;
 
   std::unique_ptr<DbfTable> db;
+  // The open file's header and code page, asked for on every field read and
+  // written; they stay where they are while the file is open.
+  const dbase::Header* header = nullptr;
+  const dbase::CodePage* codePage = nullptr;
   std::vector<int> visibleFields;               // user field index -> header field index
   std::vector<dbase::ValueClass> valueClasses;  // by user field index, how each reads
   // Upper-case names of the user fields, in order: fields are asked for by
@@ -37,6 +41,9 @@ struct Table::Impl {
   // a walk comparing lengths first beats hashing the name.
   std::vector<std::string> upperNames;
   std::vector<char> blankRecord;  // a new record's bytes, for this open
+  // By user field index: the text asStringView last handed out when it was
+  // not the record's own bytes.
+  mutable std::vector<std::string> views;
   int tag = -1;
   std::optional<FieldFilter> filter;
   int filterField = -1;
@@ -58,7 +65,7 @@ struct Table::Impl {
     if (db) throw Error(prefix() + "No se puede realizar esta operación con la tabla abierta");
   }
   const Field& field(int userIndex) const {
-    return db->header().fields[static_cast<std::size_t>(visibleFields[static_cast<std::size_t>(userIndex)])];
+    return header->fields[static_cast<std::size_t>(visibleFields[static_cast<std::size_t>(userIndex)])];
   }
   // A bad value's error, told where it stands: the value's own message
   // first, then the table, the field and the record.
@@ -71,8 +78,8 @@ struct Table::Impl {
     return valueClasses[static_cast<std::size_t>(userIndex)];
   }
   const Field* nullFlags() const {
-    int i = db->header().nullFlagsField;
-    return i < 0 ? nullptr : &db->header().fields[static_cast<std::size_t>(i)];
+    int i = header->nullFlagsField;
+    return i < 0 ? nullptr : &header->fields[static_cast<std::size_t>(i)];
   }
   int lookup(const std::string& fieldName) const;
   // A field asked for by name: the table must be open, then the field must
@@ -88,6 +95,7 @@ struct Table::Impl {
   void resolveFilter();
   bool visible(const char* record) const;
   std::string text(int field, const char* record) const;
+  std::string_view textView(int field, const char* record) const;
   void load(std::uint32_t n);
   // Makes a record just read the current one. takeEntry also stands on its
   // index entry: the walk goes on from the key stored in the index, not from
@@ -118,7 +126,8 @@ struct Table::Impl {
     requireOpen();
     requireEditing();
     modified = true;
-    dbase::setNullFlag(this->field(field), const_cast<Field*>(nullFlags()), buffer.data(), false);
+    if (const Field* flags = nullFlags())
+      dbase::setNullFlag(this->field(field), const_cast<Field*>(flags), buffer.data(), false);
     return buffer.data();
   }
   // The value rules (table_values.cpp).
@@ -130,7 +139,7 @@ struct Table::Impl {
   };
   // A field of the current record, to be read as a value.
   Reading reading(const std::string& fieldName) const;
-  void setText(int field, const std::string& value);
+  void setText(int field, std::string_view value);
   void setNumber(int field, double value, const std::string& shown);
 };
 

@@ -90,13 +90,26 @@ bool isIntegerField(const Field& f) {
 
 }  // namespace
 
+std::string_view Table::Impl::textView(int userField, const char* record) const {
+  if (valueClass(userField) == ValueClass::Text) {
+    const Field& f = field(userField);
+    const Field* flags = nullFlags();
+    if (flags && dbase::isNullFlagged(f, flags, record)) return {};
+    const std::string_view bytes = dbase::readTrimmed(f, record);
+    if (dbase::CodePage::plainAscii(bytes)) return bytes;
+  }
+  std::string& view = views[static_cast<std::size_t>(userField)];
+  view = text(userField, record);
+  return view;
+}
+
 std::string Table::Impl::text(int userField, const char* record) const {
   const Field& f = field(userField);
-  const dbase::Dialect dialect = db->header().dialect;
+  const dbase::Dialect dialect = header->dialect;
   if (dbase::isNullFlagged(f, nullFlags(), record)) return "";
   switch (valueClass(userField)) {
     case ValueClass::Text:
-      return db->codePage().toUtf8(dbase::readTrimmed(f, record));
+      return codePage->toUtf8(dbase::readTrimmed(f, record));
     case ValueClass::Number: {
       bool ok = true;
       std::optional<double> v = dbase::readNumber(f, record, dialect, ok);
@@ -128,49 +141,52 @@ std::string Table::Impl::text(int userField, const char* record) const {
   return std::string(record + f.offset, static_cast<std::size_t>(f.length));
 }
 
-void Table::Impl::setText(int userField, const std::string& value) {
+void Table::Impl::setText(int userField, std::string_view value) {
   const Field& f = field(userField);
-  const dbase::Dialect dialect = db->header().dialect;
+  const dbase::Dialect dialect = header->dialect;
   char* record = editable(userField);
   if (value.empty()) {
     dbase::writeBlank(f, record, dialect);
     return;
   }
+  if (valueClass(userField) == ValueClass::Text) {
+    if (dbase::CodePage::plainAscii(value))
+      dbase::writeText(f, record, value);  // the same bytes, without a copy
+    else
+      dbase::writeText(f, record, codePage->fromUtf8(value));
+    return;
+  }
+  const std::string shown(value);
   switch (valueClass(userField)) {
-    case ValueClass::Text:
-      if (dbase::CodePage::plainAscii(value))
-        dbase::writeText(f, record, value);  // the same bytes, without a copy
-      else
-        dbase::writeText(f, record, db->codePage().fromUtf8(value));
-      return;
     case ValueClass::Number:
       if (isIntegerField(f)) {
-        auto v = parseInteger(value);
-        if (!v) throw located(notInteger(value), userField);
-        setNumber(userField, static_cast<double>(*v), value);
+        auto v = parseInteger(shown);
+        if (!v) throw located(notInteger(shown), userField);
+        setNumber(userField, static_cast<double>(*v), shown);
       } else {
-        auto v = parseFloat(value);
-        if (!v) throw located(notFloat(value), userField);
-        setNumber(userField, *v, value);
+        auto v = parseFloat(shown);
+        if (!v) throw located(notFloat(shown), userField);
+        setNumber(userField, *v, shown);
       }
       return;
     case ValueClass::Logical: {
-      std::string v = upperAscii(trimBoth(value));
+      std::string v = upperAscii(trimBoth(shown));
       if (v == "T" || v == "TRUE" || v == "Y" || v == "S" || v == "1") {
         dbase::writeLogical(f, record, true);
       } else if (v == "F" || v == "FALSE" || v == "N" || v == "0") {
         dbase::writeLogical(f, record, false);
       } else {
-        throw located(Error("'" + value + "' no es un valor lógico válido"), userField);
+        throw located(Error("'" + shown + "' no es un valor lógico válido"), userField);
       }
       return;
     }
     case ValueClass::Date:
     case ValueClass::DateTime: {
-      auto days = parseDate(value);
-      if (!days || !dbase::writeDays(f, record, dialect, *days)) throw located(notDate(value), userField);
+      auto days = parseDate(shown);
+      if (!days || !dbase::writeDays(f, record, dialect, *days)) throw located(notDate(shown), userField);
       return;
     }
+    case ValueClass::Text:
     case ValueClass::Memo:
     case ValueClass::Binary:
       break;
@@ -214,12 +230,27 @@ std::string Table::asString(const std::string& field) const { return asString(d_
 
 std::string Table::asString(int field) const {
   d_->requireOpen();
-  if (field < 0 || field >= fieldCount()) throw Error(d_->prefix() + "Número de campo fuera de rango");
+  if (field < 0 || static_cast<std::size_t>(field) >= d_->visibleFields.size())
+    throw Error(d_->prefix() + "Número de campo fuera de rango");
   return d_->text(field, d_->buffer.data());
 }
 
-std::int64_t Table::asInteger(const std::string& fieldName) const {
-  const auto [i, f, record, dialect] = d_->reading(fieldName);
+std::string_view Table::asStringView(int field) const {
+  d_->requireOpen();
+  if (field < 0 || static_cast<std::size_t>(field) >= d_->visibleFields.size())
+    throw Error(d_->prefix() + "Número de campo fuera de rango");
+  return d_->textView(field, d_->buffer.data());
+}
+
+std::int64_t Table::asInteger(const std::string& fieldName) const { return asInteger(d_->find(fieldName)); }
+
+std::int64_t Table::asInteger(int i) const {
+  d_->requireOpen();
+  if (i < 0 || static_cast<std::size_t>(i) >= d_->visibleFields.size())
+    throw Error(d_->prefix() + "Número de campo fuera de rango");
+  const Field& f = d_->field(i);
+  const char* record = d_->buffer.data();
+  const dbase::Dialect dialect = d_->header->dialect;
   switch (d_->valueClass(i)) {
     case ValueClass::Number: {
       if (dbase::isNullFlagged(f, d_->nullFlags(), record)) return 0;
@@ -313,9 +344,10 @@ void Table::setString(const std::string& field, const std::string& value) {
   setString(d_->find(field), value);
 }
 
-void Table::setString(int field, const std::string& value) {
+void Table::setString(int field, std::string_view value) {
   d_->requireOpen();
-  if (field < 0 || field >= fieldCount()) throw Error(d_->prefix() + "Número de campo fuera de rango");
+  if (field < 0 || static_cast<std::size_t>(field) >= d_->visibleFields.size())
+    throw Error(d_->prefix() + "Número de campo fuera de rango");
   d_->setText(field, value);
 }
 

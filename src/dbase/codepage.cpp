@@ -1,5 +1,6 @@
 #include "dbase/codepage.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -100,25 +101,14 @@ CodePage::CodePage(int number) : number_(number) {
   if (!table) table = highCodePoints(1252);
   for (int b = 128; b < 256; ++b) {
     char32_t cp = (*table)[static_cast<std::size_t>(b - 128)];
-    high_[b - 128] = cp;
     // A byte the page leaves undefined reads as the C1 control of that value,
     // so that it survives a round trip.
     text::appendUtf8(decode_[b], cp ? cp : static_cast<char32_t>(b));
+    encode_.emplace_back(cp ? cp : static_cast<char32_t>(b), static_cast<char>(b));
   }
-}
-
-// Most texts of a school's tables are plain ASCII, the same in every code page.
-bool CodePage::plainAscii(std::string_view s) {
-  // Eight bytes at a time: no byte of a word has its high bit set.
-  std::size_t i = 0;
-  for (; i + 8 <= s.size(); i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, s.data() + i, 8);
-    if (word & 0x8080808080808080ULL) return false;
-  }
-  for (; i < s.size(); ++i)
-    if (static_cast<unsigned char>(s[i]) >= 0x80) return false;
-  return true;
+  // Stable, so that of two bytes with one code point the lower stays first.
+  std::stable_sort(encode_.begin(), encode_.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
 }
 
 std::string CodePage::toUtf8(std::string_view bytes) const {
@@ -146,14 +136,9 @@ std::string CodePage::fromUtf8(std::string_view text) const {
       out += static_cast<char>(cp);
       continue;
     }
-    char byte = '?';
-    for (int b = 0; b < 128; ++b) {
-      if (high_[b] == cp || (high_[b] == 0 && cp == static_cast<char32_t>(b + 128))) {
-        byte = static_cast<char>(b + 128);
-        break;
-      }
-    }
-    out += byte;
+    auto it = std::lower_bound(encode_.begin(), encode_.end(), cp,
+                               [](const auto& entry, char32_t c) { return entry.first < c; });
+    out += it != encode_.end() && it->first == cp ? it->second : '?';
   }
   return out;
 }

@@ -3,8 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace pasarela::dbase {
 
@@ -18,7 +21,18 @@ class CodePage {
 
   int number() const { return number_; }
   // Plain ASCII reads and writes the same in every code page and in UTF-8.
-  static bool plainAscii(std::string_view s);
+  static bool plainAscii(std::string_view s) {
+    // Eight bytes at a time: no byte of a word has its high bit set.
+    std::size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, s.data() + i, 8);
+      if (word & 0x8080808080808080ULL) return false;
+    }
+    for (; i < s.size(); ++i)
+      if (static_cast<unsigned char>(s[i]) >= 0x80) return false;
+    return true;
+  }
   // Bytes of this code page to UTF-8.
   std::string toUtf8(std::string_view bytes) const;
   // UTF-8 to bytes of this code page; a character the code page lacks (or a
@@ -31,8 +45,9 @@ class CodePage {
  private:
   int number_;
   std::string decode_[256];
-  // Unicode code point of bytes 0x80..0xFF (0 where the page has none).
-  char32_t high_[128];
+  // The byte of each code point above 0x7F the page can write, sorted by
+  // code point; where two bytes read as one code point, the lower byte.
+  std::vector<std::pair<char32_t, char>> encode_;
 };
 
 }  // namespace pasarela::dbase

@@ -362,6 +362,8 @@ void DbfTable::updateRecord(std::uint32_t recNo, const char* record) {
   std::string old = current ? std::string(current, h.recordLength) : std::string();
   holdRecord(recNo, record, false);
   ++shared_->generation;
+  // What this object read stays good: only this record changed.
+  cache_.wrote(shared_->generation - 1, shared_->generation, recNo, record);
   if (old.size() == h.recordLength) {
     for (std::size_t i = 0; i < shared_->tags.size(); ++i) {
       Tag& t = shared_->tags[i];
@@ -384,6 +386,7 @@ std::uint32_t DbfTable::appendRecord(const char* record) {
   holdRecord(recNo, record, true);
   h.recordCount = recNo;
   ++shared_->generation;
+  cache_.wrote(shared_->generation - 1, shared_->generation, recNo, nullptr);
   for (std::size_t i = 0; i < shared_->tags.size(); ++i) {
     insertEntry(shared_->tags[i], IndexEntry{keyOf(static_cast<int>(i), record), recNo});
     shared_->indexDirty = true;
@@ -485,12 +488,17 @@ void DbfTable::rebuildStaleTags() {
     // entry would send a walk or a FindKey to the wrong place.
     for (auto e = t.entries.begin(); !stale && e != t.entries.end(); ++e) {
       const char* record = readRecord(e->recNo);
-      stale = !record || compareKeys(shared_->header.ldid, t.layout.type, e->key,
-                                     keyOf(static_cast<int>(i), record)) != 0;
+      if (!record) {
+        stale = true;
+        continue;
+      }
+      const std::string key = keyOf(static_cast<int>(i), record);
+      stale = key != e->key && compareKeys(shared_->header.ldid, t.layout.type, e->key, key) != 0;
     }
     if (!stale) continue;
     // An index left behind by a program that stopped before writing it, or
     // one that does not match the table: built again from the records.
+    ++shared_->generation;
     t.entries.clear();
     for (std::uint32_t n = 1; n <= count; ++n) {
       const char* record = readRecord(n);
@@ -553,18 +561,34 @@ std::optional<IndexEntry> DbfTable::indexLast(int t) const {
   return *s.rbegin();
 }
 
+// The entry after `at` (forward) or `at`'s own place (backward), as
+// upper_bound and lower_bound would find them.
+EntrySet::const_iterator DbfTable::walkFrom(int t, const IndexEntry& at, bool forward) const {
+  const EntrySet& s = tag(t).entries;
+  const bool standing = walk_.tag == t && walk_.generation == shared_->generation && walk_.at != s.end() &&
+                        walk_.at->recNo == at.recNo && walk_.at->key == at.key;
+  if (standing) return forward ? std::next(walk_.at) : walk_.at;
+  return forward ? s.upper_bound(at) : s.lower_bound(at);
+}
+
 std::optional<IndexEntry> DbfTable::indexAfter(int t, const IndexEntry& at) const {
   const EntrySet& s = tag(t).entries;
-  auto it = s.upper_bound(at);
+  auto it = walkFrom(t, at, true);
+  walk_ = WalkPlace{t, shared_->generation, it};
   if (it == s.end()) return std::nullopt;
   return *it;
 }
 
 std::optional<IndexEntry> DbfTable::indexBefore(int t, const IndexEntry& at) const {
   const EntrySet& s = tag(t).entries;
-  auto it = s.lower_bound(at);
-  if (it == s.begin()) return std::nullopt;
-  return *std::prev(it);
+  auto it = walkFrom(t, at, false);
+  if (it == s.begin()) {
+    walk_ = WalkPlace{};
+    return std::nullopt;
+  }
+  --it;
+  walk_ = WalkPlace{t, shared_->generation, it};
+  return *it;
 }
 
 std::optional<IndexEntry> DbfTable::indexFind(int t, const std::string& key) const {

@@ -128,6 +128,15 @@ class DbfTable {
   const CodePage* codePage_ = nullptr;  // asked for on every text read and written
   ReadAhead cache_;
   std::vector<char> heldCopy_;  // a record read back from the held run
+  // The entry the last step of an index walk stood on: while nothing has
+  // written the file, the next step is one move along the set, not a search.
+  struct WalkPlace {
+    int tag = -1;
+    std::uint64_t generation = 0;
+    EntrySet::const_iterator at;
+  };
+  mutable WalkPlace walk_;
+  EntrySet::const_iterator walkFrom(int tag, const IndexEntry& at, bool forward) const;
 };
 
 // Writes the records that table objects of this process still hold, so

@@ -97,13 +97,6 @@ ValueClass classify(const Field& f, Dialect) {
   }
 }
 
-std::string_view readTrimmed(const Field& f, const char* record) {
-  const char* p = record + f.offset;
-  std::size_t n = static_cast<std::size_t>(f.length);
-  while (n > 0 && (p[n - 1] == ' ' || p[n - 1] == '\0')) --n;
-  return {p, n};
-}
-
 namespace {
 
 std::optional<double> readBinaryNumber(const Field& f, const char* p, Dialect dialect) {
@@ -146,6 +139,20 @@ std::optional<double> readNumber(const Field& f, const char* record, Dialect dia
   while (b < e && (s[b] == ' ' || s[b] == '\0')) ++b;
   while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\0')) --e;
   if (b == e) return std::nullopt;
+  // Whole numbers of up to 15 digits, what most numeric fields hold, are
+  // exact as doubles: read without the general parse.
+  if (e - b <= 15) {
+    const bool negative = s[b] == '-';
+    std::size_t i = negative ? b + 1 : b;
+    std::uint64_t whole = 0;
+    const std::size_t digits = i;
+    for (; i < e && s[i] >= '0' && s[i] <= '9'; ++i)
+      whole = whole * 10 + static_cast<std::uint64_t>(s[i] - '0');
+    if (i == e && i > digits) {
+      const double value = static_cast<double>(whole);
+      return negative ? -value : value;
+    }
+  }
   std::string text(s.substr(b, e - b));
   for (char& c : text)
     if (c == ',') c = '.';
@@ -231,12 +238,6 @@ std::uint32_t readMemoBlock(const Field& f, const char* record) {
   return v;
 }
 
-bool isNullFlagged(const Field& f, const Field* nullFlags, const char* record) {
-  if (f.nullBit < 0 || !nullFlags) return false;
-  unsigned char byte = static_cast<unsigned char>(record[nullFlags->offset + f.nullBit / 8]);
-  return (byte >> (f.nullBit % 8)) & 1;
-}
-
 std::string formatNumber(double value) {
   if (value == 0) return "0";
   char buf[400];
@@ -290,13 +291,6 @@ void writeBlank(const Field& f, char* record, Dialect dialect) {
                 (f.isMemo() && f.length == 4) || (f.type == 'B' && f.length == 8) || f.type == 'Q' ||
                 f.type == 'W';
   std::memset(p, binary ? 0 : ' ', static_cast<std::size_t>(f.length));
-}
-
-void writeText(const Field& f, char* record, std::string_view bytes) {
-  char* p = record + f.offset;
-  std::size_t n = std::min(bytes.size(), static_cast<std::size_t>(f.length));
-  std::memcpy(p, bytes.data(), n);
-  std::memset(p + n, ' ', static_cast<std::size_t>(f.length) - n);
 }
 
 bool writeNumber(const Field& f, char* record, Dialect dialect, double value) {

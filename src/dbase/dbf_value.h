@@ -1,7 +1,9 @@
 // Reading and writing one field's bytes inside a record buffer.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,11 +27,21 @@ std::optional<bool> readLogical(const Field& field, const char* record);
 // Days since 1899-12-30 (with the time as a fraction); nullopt when blank or
 // not a date.
 std::optional<double> readDays(const Field& field, const char* record, Dialect dialect);
-// The stored bytes without trailing blanks (and NULs).
-std::string_view readTrimmed(const Field& field, const char* record);
+// The stored bytes without trailing blanks (and NULs). Inline: read for
+// every text field of every record.
+inline std::string_view readTrimmed(const Field& field, const char* record) {
+  const char* p = record + field.offset;
+  std::size_t n = static_cast<std::size_t>(field.length);
+  while (n > 0 && (p[n - 1] == ' ' || p[n - 1] == '\0')) --n;
+  return {p, n};
+}
 // Block number of a memo field; 0 when it has none.
 std::uint32_t readMemoBlock(const Field& field, const char* record);
-bool isNullFlagged(const Field& field, const Field* nullFlags, const char* record);
+inline bool isNullFlagged(const Field& field, const Field* nullFlags, const char* record) {
+  if (field.nullBit < 0 || !nullFlags) return false;
+  const auto byte = static_cast<unsigned char>(record[nullFlags->offset + field.nullBit / 8]);
+  return (byte >> (field.nullBit % 8)) & 1;
+}
 
 // Shortest decimal text of a number, without exponent ("12.5", "3", "-0.25").
 std::string formatNumber(double value);
@@ -41,7 +53,13 @@ std::int64_t daysFromCivil(int year, int month, int day);
 
 // Writers; each returns false when the value does not fit the field.
 void writeBlank(const Field& field, char* record, Dialect dialect);
-void writeText(const Field& field, char* record, std::string_view bytes);  // cut or padded
+// Cut or padded with blanks.
+inline void writeText(const Field& field, char* record, std::string_view bytes) {
+  char* p = record + field.offset;
+  const std::size_t n = std::min(bytes.size(), static_cast<std::size_t>(field.length));
+  std::memcpy(p, bytes.data(), n);
+  std::memset(p + n, ' ', static_cast<std::size_t>(field.length) - n);
+}
 bool writeNumber(const Field& field, char* record, Dialect dialect, double value);
 void writeLogical(const Field& field, char* record, bool value);
 bool writeDays(const Field& field, char* record, Dialect dialect, double days);

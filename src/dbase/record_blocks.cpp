@@ -85,6 +85,13 @@ void ReadAhead::filled(std::size_t bytesRead, std::uint64_t generation) {
   generation_ = generation;
 }
 
+void ReadAhead::wrote(std::uint64_t from, std::uint64_t to, std::uint32_t recNo, const char* record) {
+  if (count_ == 0 || generation_ != from) return;
+  if (record && recNo >= first_ && recNo < first_ + count_)
+    std::memcpy(block_.data() + static_cast<std::size_t>(recNo - first_) * length_, record, length_);
+  generation_ = to;
+}
+
 RecordSpan outsideRun(RecordSpan span, std::uint32_t recNo, const PendingRecords& run) {
   if (run.empty()) return span;
   const std::uint32_t spanEnd = span.first + span.count;

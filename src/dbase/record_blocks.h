@@ -76,6 +76,10 @@ class ReadAhead {
   // Room for the records of `span`; then filled() with the bytes read.
   char* prepare(RecordSpan span, std::uint32_t recordLength);
   void filled(std::size_t bytesRead, std::uint64_t generation);
+  // The object's own write took the table from generation `from` to `to`:
+  // a block that was current stays current, with the written record's new
+  // bytes when it holds it (`record` null for a record appended past it).
+  void wrote(std::uint64_t from, std::uint64_t to, std::uint32_t recNo, const char* record);
   void clear() { count_ = 0; }
 
  private:

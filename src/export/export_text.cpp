@@ -8,7 +8,9 @@ namespace pasarela::exporting {
 
 namespace {
 
-std::size_t charLength(const std::string& text, std::size_t i) { return charBytesAt(text, i); }
+std::size_t charLength(const std::string& text, std::size_t i) {
+  return static_cast<unsigned char>(text[i]) < 0x80 ? 1 : charBytesAt(text, i);
+}
 
 bool isBlankByte(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
@@ -29,13 +31,9 @@ std::string charSub(const std::string& text, std::size_t pos, std::size_t count)
 }
 
 std::string lastChar(const std::string& text) {
-  std::string last;
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t len = charLength(text, i);
-    last = text.substr(i, len);
-    i += len;
-  }
-  return last;
+  std::size_t last = 0;
+  for (std::size_t i = 0; i < text.size(); i += charLength(text, i)) last = i;
+  return text.substr(last);
 }
 
 bool isBlank(const std::string& text) {

@@ -13,6 +13,7 @@
 #include "export/export_text.h"
 #include "export/field_ref.h"
 #include "export/group_code.h"
+#include "export/text_map.h"
 
 namespace pasarela {
 
@@ -76,20 +77,31 @@ class Enrolments {
     asigalum.setFiltered(false);
     asigalum.open();
     exporting::FieldRef codigo(asigalum, "Codigo"), codasig(asigalum, "Codasig");
-    std::unordered_map<std::string, std::uint32_t> subjectNumbers;
+    exporting::TextMap<std::uint32_t> subjectNumbers;
+    // A student's enrolments usually lie together: the last student's list
+    // is at hand without hashing the code again.
+    std::string lastStudent;
+    std::vector<std::uint32_t>* lastList = nullptr;
     for (asigalum.first(); !asigalum.eof(); asigalum.next()) {
-      std::string code = codasig.get();
+      const std::string_view code = codasig.view();
       auto subject = subjectNumbers.find(code);
       if (subject == subjectNumbers.end()) {
         subject = subjectNumbers.emplace(code, static_cast<std::uint32_t>(subjects_.size())).first;
-        subjects_.push_back(std::move(code));
+        subjects_.emplace_back(code);
       }
-      byStudent_[codigo.get()].push_back(subject->second);
+      const std::string_view student = codigo.view();
+      if (!lastList || student != lastStudent) {
+        auto list = byStudent_.find(student);
+        if (list == byStudent_.end()) list = byStudent_.emplace(student, std::vector<std::uint32_t>()).first;
+        lastList = &list->second;
+        lastStudent.assign(student);
+      }
+      lastList->push_back(subject->second);
     }
   }
 
   // The numbers of a student's subjects, in physical order.
-  const std::vector<std::uint32_t>& of(const std::string& codigo) const {
+  const std::vector<std::uint32_t>& of(std::string_view codigo) const {
     static const std::vector<std::uint32_t> none;
     auto it = byStudent_.find(codigo);
     return it == byStudent_.end() ? none : it->second;
@@ -99,7 +111,7 @@ class Enrolments {
 
  private:
   std::vector<std::string> subjects_;  // school subject codes by number
-  std::unordered_map<std::string, std::vector<std::uint32_t>> byStudent_;
+  exporting::TextMap<std::vector<std::uint32_t>> byStudent_;
 };
 
 // Short codes of the enrolled subjects, through the CODVALEN index of
@@ -159,6 +171,10 @@ void ExportarAlumnos(TransferContext& ctx) {
   grupos.open();
   alumnost->open();
   alumnos.open();
+  // Opened unfiltered: a filter an earlier run left would be tested on every
+  // enrolment, only for the grouping below to drop it.
+  const bool wasFiltered = asigalum.filtered();
+  asigalum.setFiltered(false);
   asigalum.open();
 
   // Built when the first student needs them, so that a school without
@@ -166,19 +182,15 @@ void ExportarAlumnos(TransferContext& ctx) {
   std::optional<ShiftLookup> shifts;
   std::optional<Enrolments> enrolments;
   std::optional<ShortCodes> shortCodes;
-  std::optional<std::string> lastFilter;
+  std::optional<std::string> lastStudent;  // the code the per-student filter would end on
 
   using exporting::FieldRef;
   FieldRef codgrupField(alumnos, "Codgrup"), codcurField(alumnos, "Codcur"), codigoField(alumnos, "Codigo"),
-      apenomField(alumnos, "Apenom");
+      apenomField(alumnos, "Apenom"), repiteField(alumnos, "Repite");
   FieldRef exped(*alumnost, "EXPED"), nombre(*alumnost, "NOMBRE"), turno(*alumnost, "TURNO"),
-      nivel(*alumnost, "NIVEL"), curso(*alumnost, "CURSO"), grupo(*alumnost, "GRUPO"),
-      opcion(*alumnost, "OPCION");
-  std::vector<FieldRef> asigFields, divFields;
-  for (int n = 1; n <= kSubjectSlots; ++n) {
-    asigFields.emplace_back(*alumnost, "ASIG" + std::to_string(n));
-    divFields.emplace_back(*alumnost, "DIV" + std::to_string(n));
-  }
+      nivel(*alumnost, "NIVEL"), curso(*alumnost, "CURSO"), grupo(*alumnost, "GRUPO");
+  std::vector<FieldRef> asigFields;
+  for (int n = 1; n <= kSubjectSlots; ++n) asigFields.emplace_back(*alumnost, "ASIG" + std::to_string(n));
 
   for (alumnos.first(); !alumnos.eof(); alumnos.next()) {
     const std::string codgrup = codgrupField.get();
@@ -195,11 +207,11 @@ void ExportarAlumnos(TransferContext& ctx) {
     nivel.set(group.level);
     curso.set(group.year);
     grupo.set(group.letter);
-    opcion.set("");
-    alumnost->setBoolean("REPITE", alumnos.asInteger("Repite") == 1);
+    // OPCION and the DIV fields stay blank, as a new record is.
+    alumnost->setBoolean("REPITE", repiteField.integer() == 1);
 
     const std::string code = exped.get();
-    lastFilter = enrolmentFilter(code);
+    lastStudent = code;
     if (!enrolments) {
       enrolments.emplace(asigalum);
       shortCodes.emplace(*asigvalt, *enrolments);
@@ -211,7 +223,6 @@ void ExportarAlumnos(TransferContext& ctx) {
       // There is no 51st slot: the field lookup fails and the run stops.
       if (slot == asigFields.size()) alumnost->setString("ASIG" + std::to_string(slot + 1), *shortCode);
       asigFields[slot].set(*shortCode);
-      divFields[slot].set("");
       ++slot;
     }
     alumnost->post();
@@ -219,11 +230,13 @@ void ExportarAlumnos(TransferContext& ctx) {
 
   alumnos.close();
   asigalum.close();
-  if (lastFilter) {
+  if (lastStudent) {
     // The component is left as the per-student filtering would leave it.
     asigalum.setFiltered(false);
-    asigalum.setFilter(*lastFilter);
+    asigalum.setFilter(enrolmentFilter(*lastStudent));
     asigalum.setFiltered(true);
+  } else {
+    asigalum.setFiltered(wasFiltered);
   }
   grupos.close();
   alumnost->close();

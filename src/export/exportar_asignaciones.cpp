@@ -13,6 +13,7 @@
 #include "export/export_text.h"
 #include "export/field_ref.h"
 #include "export/group_code.h"
+#include "export/text_map.h"
 
 namespace pasarela {
 
@@ -57,14 +58,27 @@ std::unordered_map<std::int64_t, std::string> readTeachers(Table& proft) {
   return teachers;
 }
 
-std::string compositeKey(std::initializer_list<std::string_view> parts) {
+// Appends a text to a key made of several, preceded by its length, so that
+// no two different lists of texts make the same key.
+void appendKeyPart(std::string& key, std::string_view part) {
+  const auto size = static_cast<std::uint32_t>(part.size());
+  key.append(reinterpret_cast<const char*>(&size), sizeof size);
+  key += part;
+}
+
+std::string compositeKey(std::string_view subject, std::string_view teacher, std::string_view group) {
   std::string key;
-  for (std::string_view part : parts) {
-    key += std::to_string(part.size());
-    key += ':';
-    key += part;
-  }
+  for (std::string_view part : {subject, teacher, group}) appendKeyPart(key, part);
   return key;
+}
+
+// What a timetable line holds, group, subject and teacher, written into
+// `key`: each text preceded by its length, so that no two lines share a key.
+void lineKey(std::string_view codgrup, std::string_view codasig, std::int64_t dni, std::string& key) {
+  key.clear();
+  appendKeyPart(key, codgrup);
+  appendKeyPart(key, codasig);
+  key.append(reinterpret_cast<const char*>(&dni), sizeof dni);
 }
 
 // One "1" per lesson; the field keeps the first 20.
@@ -100,28 +114,40 @@ void ExportarAsignaciones(TransferContext& ctx) {
   std::optional<std::unordered_map<std::int64_t, std::string>> teachers;
   // The keys of the records written, as ASIGT holds them.
   std::unordered_set<std::string> written;
+  // A group's subject with its teacher fills many lines of the timetable,
+  // and each such line gives the same record: the lines read are kept by
+  // what they hold, and a repeated one is skipped before any lookup.
+  exporting::TextSet linesSeen;
+  std::string line;
 
   Table& horgrup = ctx.tables.wwTableHorGrup;
   using exporting::FieldRef;
-  FieldRef codgrupField(horgrup, "Codgrup"), codasigField(horgrup, "Codasig");
+  FieldRef codgrupField(horgrup, "Codgrup"), codasigField(horgrup, "Codasig"), dniField(horgrup, "Dni");
   FieldRef casig(*asigt, "CASIG"), cprof(*asigt, "CPROF"), cgrup(*asigt, "CGRUP"), caula(*asigt, "CAULA"),
       turno(*asigt, "TURNO"), nivel(*asigt, "NIVEL"), curso(*asigt, "CURSO"), grupo(*asigt, "GRUPO"),
       sesiones(*asigt, "SESIONES");
   horgrup.open();
   for (horgrup.first(); !horgrup.eof(); horgrup.next()) {
-    const exporting::GroupCode group = exporting::splitGroupCode(codgrupField.get());
+    const std::int64_t dni = dniField.integer();
+    lineKey(codgrupField.view(), codasigField.view(), dni, line);
+    if (linesSeen.count(line)) continue;
+    linesSeen.insert(line);
+    const std::string codgrup = codgrupField.get();
+    const std::string codasig = codasigField.get();
+
+    const exporting::GroupCode group = exporting::splitGroupCode(codgrup);
     const std::string groupAbbreviation = exporting::groupAbbreviation(group);
 
-    const std::string subjectKey = exporting::trimBlanks(codasigField.get());
+    const std::string subjectKey = exporting::trimBlanks(codasig);
     if (!catalogue) catalogue = readCatalogue(*asigvalt);
     CatalogueEntry subject;
     if (auto it = catalogue->find(subjectKey); it != catalogue->end()) subject = it->second;
 
     if (!teachers) teachers = readTeachers(*proft);
     std::string teacher;
-    if (auto it = teachers->find(horgrup.asInteger("Dni")); it != teachers->end()) teacher = it->second;
+    if (auto it = teachers->find(dni); it != teachers->end()) teacher = it->second;
 
-    if (written.count(compositeKey({subject.shortCode, teacher, groupAbbreviation}))) continue;
+    if (written.count(compositeKey(subject.shortCode, teacher, groupAbbreviation))) continue;
     asigt->append();
     casig.set(subject.shortCode);
     cprof.set(teacher);
@@ -133,7 +159,7 @@ void ExportarAsignaciones(TransferContext& ctx) {
     grupo.set(group.letter);
     asigt->setFloat("HORAS", subject.hours);
     sesiones.set(sessionsText(subject.lessons));
-    written.insert(compositeKey({casig.get(), cprof.get(), cgrup.get()}));
+    written.insert(compositeKey(casig.view(), cprof.view(), cgrup.view()));
     asigt->post();
   }
   horgrup.close();

@@ -1,10 +1,11 @@
-// A text field of an open table reached by position: the table matches a
+// A field of an open table reached by position: the table matches a
 // field name case-insensitively on every call, which dominates the cost of
 // the large exports. The position is looked up at first use, so a missing
 // field fails where the by-name access would.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "data/table.h"
 
@@ -15,7 +16,11 @@ class FieldRef {
   FieldRef(Table& table, std::string name) : table_(table), name_(std::move(name)) {}
 
   std::string get() { return table_.asString(index()); }
-  void set(const std::string& value) { table_.setString(index(), value); }
+  // The value without a copy, valid until the table moves or changes, or
+  // this field is read again.
+  std::string_view view() { return table_.asStringView(index()); }
+  std::int64_t integer() { return table_.asInteger(index()); }
+  void set(std::string_view value) { table_.setString(index(), value); }
 
  private:
   int index() {
