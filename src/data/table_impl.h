@@ -3,6 +3,7 @@
 // Internal to src/data.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -140,7 +141,9 @@ struct Table::Impl {
   // A field of the current record, to be read as a value.
   Reading reading(const std::string& fieldName) const;
   void setText(int field, std::string_view value);
-  void setNumber(int field, double value, const std::string& shown);
+  // `shown` gives the value as text, for a text field and for messages:
+  // formatting it costs more than writing the number.
+  void setNumber(int field, double value, const std::function<std::string()>& shown);
 };
 
 }  // namespace pasarela

@@ -162,11 +162,11 @@ void Table::Impl::setText(int userField, std::string_view value) {
       if (isIntegerField(f)) {
         auto v = parseInteger(shown);
         if (!v) throw located(notInteger(shown), userField);
-        setNumber(userField, static_cast<double>(*v), shown);
+        setNumber(userField, static_cast<double>(*v), [&] { return shown; });
       } else {
         auto v = parseFloat(shown);
         if (!v) throw located(notFloat(shown), userField);
-        setNumber(userField, *v, shown);
+        setNumber(userField, *v, [&] { return shown; });
       }
       return;
     case ValueClass::Logical: {
@@ -194,18 +194,18 @@ void Table::Impl::setText(int userField, std::string_view value) {
   throw Error(prefix() + "No se puede escribir el campo '" + f.name + "' de '" + path() + "'");
 }
 
-void Table::Impl::setNumber(int userField, double value, const std::string& shown) {
+void Table::Impl::setNumber(int userField, double value, const std::function<std::string()>& shown) {
   const Field& f = field(userField);
   char* record = editable(userField);
   const dbase::Dialect dialect = db->header().dialect;
   switch (valueClass(userField)) {
     case ValueClass::Number:
       if (!dbase::writeNumber(f, record, dialect, value)) {
-        throw Error("El valor " + shown + " no cabe en el campo '" + f.name + "' de '" + path() + "'");
+        throw Error("El valor " + shown() + " no cabe en el campo '" + f.name + "' de '" + path() + "'");
       }
       return;
     case ValueClass::Text:
-      dbase::writeText(f, record, shown);
+      dbase::writeText(f, record, shown());
       return;
     case ValueClass::Logical:
       dbase::writeLogical(f, record, value != 0);
@@ -217,7 +217,7 @@ void Table::Impl::setNumber(int userField, double value, const std::string& show
     default:
       break;
   }
-  throw Error(prefix() + "No se puede escribir el valor " + shown + " en el campo '" + f.name + "' de '" +
+  throw Error(prefix() + "No se puede escribir el valor " + shown() + " en el campo '" + f.name + "' de '" +
               path() + "'");
 }
 
@@ -353,12 +353,12 @@ void Table::setString(int field, std::string_view value) {
 
 void Table::setInteger(const std::string& field, std::int64_t value) {
   int i = d_->find(field);
-  d_->setNumber(i, static_cast<double>(value), std::to_string(value));
+  d_->setNumber(i, static_cast<double>(value), [value] { return std::to_string(value); });
 }
 
 void Table::setFloat(const std::string& field, double value) {
   int i = d_->find(field);
-  d_->setNumber(i, value, dbase::formatNumber(value));
+  d_->setNumber(i, value, [value] { return dbase::formatNumber(value); });
 }
 
 void Table::setBoolean(const std::string& field, bool value) {
@@ -368,7 +368,7 @@ void Table::setBoolean(const std::string& field, bool value) {
     dbase::writeLogical(f, d_->editable(i), value);
     return;
   }
-  d_->setNumber(i, value ? 1 : 0, value ? "T" : "F");
+  d_->setNumber(i, value ? 1 : 0, [value] { return std::string(value ? "T" : "F"); });
 }
 
 void Table::clear(const std::string& field) {

@@ -35,11 +35,11 @@ std::optional<std::filesystem::path> driveRoot(char letter);
 std::string drives();
 
 // Helpers on Windows path text.
-std::string fileNamePart(const std::string& windowsPath);  // after the last '\' or ':'
-std::string folderPart(const std::string& windowsPath);    // up to and without the last '\'
+std::string fileNamePart(const std::string& windowsPath);              // after the last '\' or ':'
+std::string folderPart(const std::string& windowsPath);                // up to and without the last '\'
 std::string join(const std::string& folder, const std::string& name);  // folder + '\' + name
 
-bool fileExists(const std::string& windowsPath);    // a folder is not a file
+bool fileExists(const std::string& windowsPath);  // a folder is not a file
 bool folderExists(const std::string& windowsPath);
 bool createFolders(const std::string& windowsPath);  // with missing parents
 bool deleteFile(const std::string& windowsPath);

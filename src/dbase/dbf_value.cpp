@@ -139,17 +139,30 @@ std::optional<double> readNumber(const Field& f, const char* record, Dialect dia
   while (b < e && (s[b] == ' ' || s[b] == '\0')) ++b;
   while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\0')) --e;
   if (b == e) return std::nullopt;
-  // Whole numbers of up to 15 digits, what most numeric fields hold, are
-  // exact as doubles: read without the general parse.
-  if (e - b <= 15) {
+  // Up to 15 digits with at most one decimal point, what numeric fields
+  // hold: the digits make an exact whole number and one division by an
+  // exact power of ten rounds as the general parse does.
+  if (e - b <= 16) {
+    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     const bool negative = s[b] == '-';
     std::size_t i = negative ? b + 1 : b;
     std::uint64_t whole = 0;
-    const std::size_t digits = i;
-    for (; i < e && s[i] >= '0' && s[i] <= '9'; ++i)
-      whole = whole * 10 + static_cast<std::uint64_t>(s[i] - '0');
-    if (i == e && i > digits) {
-      const double value = static_cast<double>(whole);
+    int digits = 0, decimals = -1;
+    for (; i < e; ++i) {
+      if (s[i] >= '0' && s[i] <= '9') {
+        whole = whole * 10 + static_cast<std::uint64_t>(s[i] - '0');
+        ++digits;
+        if (decimals >= 0) ++decimals;
+      } else if (s[i] == '.' && decimals < 0) {
+        decimals = 0;
+      } else {
+        break;
+      }
+    }
+    if (i == e && digits > 0 && digits <= 15) {
+      double value = static_cast<double>(whole);
+      if (decimals > 0) value /= kPowersOfTen[decimals];
       return negative ? -value : value;
     }
   }

@@ -43,25 +43,26 @@ class ShiftLookup {
     std::size_t position = 0;
     for (grupos.first(); !grupos.eof(); grupos.next(), ++position) {
       const std::string code = grupos.asString("Codgrup");
-      if (!byCode_.count(code)) byCode_.emplace(code, position);
+      if (byCode_.find(code) == byCode_.end()) byCode_.emplace(code, position);
       const std::string course = exporting::charSub(code, 0, 4);
-      if (!byCourse_.count(course)) byCourse_.emplace(course, position);
-      if (byCode_.at(code) == position || byCourse_.at(course) == position)
+      if (byCourse_.find(course) == byCourse_.end()) byCourse_.emplace(course, position);
+      if (byCode_.find(code)->second == position || byCourse_.find(course)->second == position)
         shifts_.emplace(position, grupos.asString("Turno"));
     }
   }
 
-  std::string shiftOf(const std::string& codgrup, const std::string& codcur) const {
+  const std::string& shiftOf(std::string_view codgrup, std::string_view codcur) const {
+    static const std::string none;
     std::optional<std::size_t> first;
     if (auto it = byCode_.find(codgrup); it != byCode_.end()) first = it->second;
     if (auto it = byCourse_.find(codcur); it != byCourse_.end() && (!first || it->second < *first))
       first = it->second;
-    return first ? shifts_.at(*first) : std::string();
+    return first ? shifts_.at(*first) : none;
   }
 
  private:
-  std::unordered_map<std::string, std::size_t> byCode_;
-  std::unordered_map<std::string, std::size_t> byCourse_;
+  exporting::TextMap<std::size_t> byCode_;
+  exporting::TextMap<std::size_t> byCourse_;
   std::unordered_map<std::size_t, std::string> shifts_;  // of the records some lookup can reach
 };
 
@@ -192,17 +193,24 @@ void ExportarAlumnos(TransferContext& ctx) {
   std::vector<FieldRef> asigFields;
   for (int n = 1; n <= kSubjectSlots; ++n) asigFields.emplace_back(*alumnost, "ASIG" + std::to_string(n));
 
+  // A school has a few hundred group codes for thousands of students: each
+  // is split once.
+  exporting::TextMap<exporting::GroupCode> groups;
+  std::string code;
   for (alumnos.first(); !alumnos.eof(); alumnos.next()) {
-    const std::string codgrup = codgrupField.get();
-    const exporting::GroupCode group = exporting::splitGroupCode(codgrup);
+    const std::string_view codgrup = codgrupField.view();
+    auto groupIt = groups.find(codgrup);
+    if (groupIt == groups.end())
+      groupIt = groups.emplace(codgrup, exporting::splitGroupCode(std::string(codgrup))).first;
+    const exporting::GroupCode& group = groupIt->second;
     if (!group.complete()) continue;
 
     if (!shifts) shifts.emplace(grupos);
-    const std::string shift = shifts->shiftOf(codgrup, codcurField.get());
+    const std::string& shift = shifts->shiftOf(codgrup, codcurField.view());
 
     alumnost->append();
-    exped.set(codigoField.get());
-    nombre.set(apenomField.get());
+    exped.set(codigoField.view());
+    nombre.set(apenomField.view());
     turno.set(shift);
     nivel.set(group.level);
     curso.set(group.year);
@@ -210,7 +218,7 @@ void ExportarAlumnos(TransferContext& ctx) {
     // OPCION and the DIV fields stay blank, as a new record is.
     alumnost->setBoolean("REPITE", repiteField.integer() == 1);
 
-    const std::string code = exped.get();
+    code.assign(exped.view());
     lastStudent = code;
     if (!enrolments) {
       enrolments.emplace(asigalum);

@@ -36,13 +36,14 @@ std::unique_ptr<Table> openLookup(const std::string& folder, const std::string& 
 }
 
 // The first ASIGVALT record, in physical order, of each school subject code.
-std::unordered_map<std::string, CatalogueEntry> readCatalogue(Table& asigvalt) {
-  std::unordered_map<std::string, CatalogueEntry> catalogue;
+exporting::TextMap<CatalogueEntry> readCatalogue(Table& asigvalt) {
+  exporting::TextMap<CatalogueEntry> catalogue;
+  exporting::FieldRef codvalen(asigvalt, "CODVALEN"), cod(asigvalt, "COD");
   for (asigvalt.first(); !asigvalt.eof(); asigvalt.next()) {
-    const std::string code = asigvalt.asString("CODVALEN");
-    if (catalogue.count(code)) continue;
-    catalogue.emplace(code, CatalogueEntry{asigvalt.asString("COD"), asigvalt.asFloat("NHORAS"),
-                                           asigvalt.asInteger("NHORAS")});
+    const std::string_view code = codvalen.view();
+    if (catalogue.find(code) != catalogue.end()) continue;
+    catalogue.emplace(code,
+                      CatalogueEntry{cod.get(), asigvalt.asFloat("NHORAS"), asigvalt.asInteger("NHORAS")});
   }
   return catalogue;
 }
@@ -59,32 +60,81 @@ std::unordered_map<std::int64_t, std::string> readTeachers(Table& proft) {
 }
 
 // Appends a text to a key made of several, preceded by its length, so that
-// no two different lists of texts make the same key.
+// no two different lists of texts make the same key. Lengths below 255 take
+// one byte, which keeps the usual keys short enough to need no allocation.
 void appendKeyPart(std::string& key, std::string_view part) {
-  const auto size = static_cast<std::uint32_t>(part.size());
-  key.append(reinterpret_cast<const char*>(&size), sizeof size);
+  if (part.size() < 0xFF) {
+    key += static_cast<char>(part.size());
+  } else {
+    const auto size = static_cast<std::uint32_t>(part.size());
+    key += static_cast<char>(0xFF);
+    key.append(reinterpret_cast<const char*>(&size), sizeof size);
+  }
   key += part;
 }
 
-std::string compositeKey(std::string_view subject, std::string_view teacher, std::string_view group) {
-  std::string key;
+// The key of an ASIGT record, written into `key`.
+void recordKey(std::string_view subject, std::string_view teacher, std::string_view group, std::string& key) {
+  key.clear();
   for (std::string_view part : {subject, teacher, group}) appendKeyPart(key, part);
-  return key;
 }
 
-// What a timetable line holds, group, subject and teacher, written into
-// `key`: each text preceded by its length, so that no two lines share a key.
-void lineKey(std::string_view codgrup, std::string_view codasig, std::int64_t dni, std::string& key) {
-  key.clear();
-  appendKeyPart(key, codgrup);
-  appendKeyPart(key, codasig);
-  key.append(reinterpret_cast<const char*>(&dni), sizeof dni);
-}
+// Numbers for the distinct texts of a field, given in order of first
+// appearance. Lines of the timetable come in runs of one group, so the text
+// of the line before is checked first.
+class TextNumbers {
+ public:
+  std::uint32_t of(std::string_view text) {
+    if (last_ && last_->first == text) return last_->second;
+    auto it = numbers_.find(text);
+    if (it == numbers_.end()) it = numbers_.emplace(text, static_cast<std::uint32_t>(numbers_.size())).first;
+    last_ = &*it;  // elements stay where they are when the map grows
+    return it->second;
+  }
+
+ private:
+  exporting::TextMap<std::uint32_t> numbers_;
+  const std::pair<const std::string, std::uint32_t>* last_ = nullptr;
+};
+
+// What a timetable line holds: group, subject and teacher.
+struct Line {
+  std::uint32_t group = 0, subject = 0;
+  std::int64_t dni = 0;
+  bool operator==(const Line&) const = default;
+};
+
+struct LineHash {
+  std::size_t operator()(const Line& line) const {
+    std::uint64_t h = (static_cast<std::uint64_t>(line.group) << 32) ^ line.subject;
+    h ^= static_cast<std::uint64_t>(line.dni) + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
+    return std::hash<std::uint64_t>{}(h);
+  }
+};
 
 // One "1" per lesson; the field keeps the first 20.
-std::string sessionsText(std::int64_t lessons) {
+std::string_view sessionsText(std::int64_t lessons) {
+  static constexpr std::string_view kOnes = "11111111111111111111";
+  static_assert(kOnes.size() == kSessionsSize);
   if (lessons <= 0) return {};
-  return std::string(static_cast<std::size_t>(std::min<std::int64_t>(lessons, kSessionsSize)), '1');
+  return kOnes.substr(0, static_cast<std::size_t>(std::min<std::int64_t>(lessons, kSessionsSize)));
+}
+
+// A school's few hundred group codes, each split once for the thousands of
+// timetable lines naming them.
+struct GroupParts {
+  exporting::GroupCode code;
+  std::string abbreviation;
+};
+
+const GroupParts& groupParts(exporting::TextMap<GroupParts>& groups, std::string_view codgrup) {
+  auto it = groups.find(codgrup);
+  if (it == groups.end()) {
+    exporting::GroupCode code = exporting::splitGroupCode(std::string(codgrup));
+    std::string abbreviation = exporting::groupAbbreviation(code);
+    it = groups.emplace(codgrup, GroupParts{std::move(code), std::move(abbreviation)}).first;
+  }
+  return it->second;
 }
 
 }  // namespace
@@ -110,56 +160,56 @@ void ExportarAsignaciones(TransferContext& ctx) {
   auto asigvalt = openLookup(ctx.interchangeFolder, "ASIGVALT.DBF");
   auto proft = openLookup(ctx.interchangeFolder, "PROFT.DBF");
   // Read when the first timetable line needs them.
-  std::optional<std::unordered_map<std::string, CatalogueEntry>> catalogue;
+  std::optional<exporting::TextMap<CatalogueEntry>> catalogue;
   std::optional<std::unordered_map<std::int64_t, std::string>> teachers;
   // The keys of the records written, as ASIGT holds them.
-  std::unordered_set<std::string> written;
+  exporting::TextSet written;
+  std::string record;
   // A group's subject with its teacher fills many lines of the timetable,
   // and each such line gives the same record: the lines read are kept by
   // what they hold, and a repeated one is skipped before any lookup.
-  exporting::TextSet linesSeen;
-  std::string line;
+  std::unordered_set<Line, LineHash> linesSeen;
+  TextNumbers groupNumbers, subjectNumbers;
+  exporting::TextMap<GroupParts> groups;
 
   Table& horgrup = ctx.tables.wwTableHorGrup;
   using exporting::FieldRef;
   FieldRef codgrupField(horgrup, "Codgrup"), codasigField(horgrup, "Codasig"), dniField(horgrup, "Dni");
-  FieldRef casig(*asigt, "CASIG"), cprof(*asigt, "CPROF"), cgrup(*asigt, "CGRUP"), caula(*asigt, "CAULA"),
-      turno(*asigt, "TURNO"), nivel(*asigt, "NIVEL"), curso(*asigt, "CURSO"), grupo(*asigt, "GRUPO"),
-      sesiones(*asigt, "SESIONES");
+  FieldRef casig(*asigt, "CASIG"), cprof(*asigt, "CPROF"), cgrup(*asigt, "CGRUP"), nivel(*asigt, "NIVEL"),
+      curso(*asigt, "CURSO"), grupo(*asigt, "GRUPO"), sesiones(*asigt, "SESIONES");
   horgrup.open();
   for (horgrup.first(); !horgrup.eof(); horgrup.next()) {
     const std::int64_t dni = dniField.integer();
-    lineKey(codgrupField.view(), codasigField.view(), dni, line);
-    if (linesSeen.count(line)) continue;
-    linesSeen.insert(line);
-    const std::string codgrup = codgrupField.get();
-    const std::string codasig = codasigField.get();
+    const Line line{groupNumbers.of(codgrupField.view()), subjectNumbers.of(codasigField.view()), dni};
+    if (!linesSeen.insert(line).second) continue;
+    const GroupParts& group = groupParts(groups, codgrupField.view());
 
-    const exporting::GroupCode group = exporting::splitGroupCode(codgrup);
-    const std::string groupAbbreviation = exporting::groupAbbreviation(group);
-
-    const std::string subjectKey = exporting::trimBlanks(codasig);
     if (!catalogue) catalogue = readCatalogue(*asigvalt);
-    CatalogueEntry subject;
-    if (auto it = catalogue->find(subjectKey); it != catalogue->end()) subject = it->second;
+    static const CatalogueEntry kUnknownSubject;
+    const CatalogueEntry* subject = &kUnknownSubject;
+    if (auto it = catalogue->find(exporting::trimBlanks(std::string(codasigField.view())));
+        it != catalogue->end())
+      subject = &it->second;
 
     if (!teachers) teachers = readTeachers(*proft);
-    std::string teacher;
-    if (auto it = teachers->find(dni); it != teachers->end()) teacher = it->second;
+    static const std::string kNoTeacher;
+    const std::string* teacher = &kNoTeacher;
+    if (auto it = teachers->find(dni); it != teachers->end()) teacher = &it->second;
 
-    if (written.count(compositeKey(subject.shortCode, teacher, groupAbbreviation))) continue;
+    recordKey(subject->shortCode, *teacher, group.abbreviation, record);
+    if (written.count(record)) continue;
     asigt->append();
-    casig.set(subject.shortCode);
-    cprof.set(teacher);
-    caula.set("");
-    cgrup.set(groupAbbreviation);
-    turno.set("");
-    nivel.set(group.level);
-    curso.set(group.year);
-    grupo.set(group.letter);
-    asigt->setFloat("HORAS", subject.hours);
-    sesiones.set(sessionsText(subject.lessons));
-    written.insert(compositeKey(casig.view(), cprof.view(), cgrup.view()));
+    // CAULA and TURNO stay blank, as a new record is.
+    casig.set(subject->shortCode);
+    cprof.set(*teacher);
+    cgrup.set(group.abbreviation);
+    nivel.set(group.code.level);
+    curso.set(group.code.year);
+    grupo.set(group.code.letter);
+    asigt->setFloat("HORAS", subject->hours);
+    sesiones.set(sessionsText(subject->lessons));
+    recordKey(casig.view(), cprof.view(), cgrup.view(), record);
+    written.insert(record);
     asigt->post();
   }
   horgrup.close();

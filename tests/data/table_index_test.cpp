@@ -258,5 +258,35 @@ TEST_F(TableIndexTest, AnotherObjectsPostsShowInIndexOrderOnTheNextMove) {
   EXPECT_EQ(table_.asString("COD"), "A");
 }
 
+// Each step of a walk starts from the index entry the walk stands on, also
+// when the record under it has just been given another key.
+TEST_F(TableIndexTest, AWalkGoesOnFromItsEntryWhenTheRecordMoves) {
+  create({"E", "C", "A", "D", "B"});
+  openTable("COD");
+  std::vector<std::string> seen;
+  for (table_.first(); !table_.eof(); table_.next()) {
+    seen.push_back(table_.asString("COD"));
+    if (seen.back() == "C") {
+      table_.edit();
+      table_.setString("COD", "AA");  // now before the walk's place
+    }
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"A", "B", "C", "D", "E"}));
+
+  seen.clear();
+  for (table_.last(); !table_.bof(); table_.prior()) {
+    seen.push_back(table_.asString("COD"));
+    if (seen.back() == "D") {
+      table_.edit();
+      table_.setString("COD", "F");  // now after the walk's place
+    }
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"E", "D", "B", "AA", "A"}));
+
+  seen.clear();
+  for (table_.first(); !table_.eof(); table_.next()) seen.push_back(table_.asString("COD"));
+  EXPECT_EQ(seen, (std::vector<std::string>{"A", "AA", "B", "E", "F"}));
+}
+
 }  // namespace
 }  // namespace pasarela

@@ -114,7 +114,7 @@ TEST_F(TableTdbfTest, IndexesTdbfWritesIterateAndFindTheSameInOurs) {
       for (std::size_t i = 0; i < v.size(); ++i) {
         std::string code = v[i].substr(0, v[i].size() > 8 ? 8 : v[i].size());
         layout << "row " << (code.empty() ? "-" : cp1252Hex(code)) << " "
-             << test::toHex(std::to_string(static_cast<int>(i % 37) + 1) + ".5") << "\n";
+               << test::toHex(std::to_string(static_cast<int>(i % 37) + 1) + ".5") << "\n";
       }
     }
     ASSERT_NO_THROW(runTdbfOracle({"create", dbf, host("layout.txt").string()}));

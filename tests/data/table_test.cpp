@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "data/table.h"
 #include "table_fixture.h"
@@ -48,6 +51,41 @@ TEST_F(TableTest, WrittenValuesReadBackAfterReopening) {
   t->next();
   EXPECT_TRUE(t->eof());
   EXPECT_EQ(t->recordCount(), 2u);
+}
+
+// The view of a field without a copy reads as the copy does, for every kind
+// of field, accented text included, and views of two fields stand together.
+TEST_F(TableTest, FieldViewsReadAsTheirCopies) {
+  createAulas();
+  {
+    auto t = openAulas();
+    t->append();
+    t->setString("codigo", "A01");
+    t->setString("nombre", "Aula de música");
+    t->setInteger("plazas", 7);
+    t->setFloat("superf", 2.5);
+    t->setBoolean("activa", false);
+    t->post();
+    t->append();
+    t->setString("nombre", "Peña");
+    t->post();
+  }
+  auto t = openAulas();
+  const std::vector<std::vector<std::string>> expected = {{"A01", "Aula de música", "7", "2.5", "F"},
+                                                          {"", "Peña", "", "", ""}};
+  std::size_t row = 0;
+  for (t->first(); !t->eof(); t->next(), ++row) {
+    ASSERT_LT(row, expected.size());
+    const std::string_view codigo = t->asStringView(0), nombre = t->asStringView(1);
+    EXPECT_EQ(codigo, expected[row][0]);
+    EXPECT_EQ(nombre, expected[row][1]);
+    for (int f = 0; f < t->fieldCount(); ++f) {
+      EXPECT_EQ(t->asStringView(f), expected[row][static_cast<std::size_t>(f)]) << "field " << f;
+      EXPECT_EQ(t->asStringView(f), t->asString(f)) << "field " << f;
+    }
+  }
+  EXPECT_EQ(row, expected.size());
+  EXPECT_EQ(messageOf([&] { t->asStringView(9); }), "Número de campo fuera de rango");
 }
 
 TEST_F(TableTest, HeaderCountDateAndEndMarkAreRightWheneverClosed) {

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "base/error.h"
@@ -99,6 +100,47 @@ TEST_F(TableWriteBehindTest, TheWritingObjectReadsBackWhatItHolds) {
   t->goTo(150);
   EXPECT_EQ(t->asString("NOMBRE"), "medio");
   expectRecords(*t, 300);
+}
+
+// Records changed in place here and there while the same object reads on:
+// what it read before stays good except the records changed, which it must
+// see changed, and so must another object, whose own changes this one sees.
+TEST_F(TableWriteBehindTest, ChangesInPlaceShowToTheChangerAndToOthers) {
+  {
+    auto t = open();
+    post(*t, 1, kManyRecords);
+  }
+  auto changer = open();
+  auto other = open();
+  std::map<int, std::string> names;  // record -> NOMBRE expected
+  for (int n = 7; n <= kManyRecords; n += 997) {
+    changer->goTo(static_cast<std::uint32_t>(n - 1));  // a neighbour first: its block is now held
+    ASSERT_EQ(changer->asString("CODIGO"), code(n - 1));
+    changer->goTo(static_cast<std::uint32_t>(n));
+    changer->edit();
+    changer->setString("NOMBRE", "cambio " + std::to_string(n));
+    changer->post();
+    names[n] = "cambio " + std::to_string(n);
+    changer->goTo(static_cast<std::uint32_t>(n + 1));
+    ASSERT_EQ(changer->asString("CODIGO"), code(n + 1));
+  }
+  // The other object changes a record the changer has read and holds.
+  other->goTo(8);
+  other->edit();
+  other->setString("NOMBRE", "del otro");
+  other->post();
+  names[8] = "del otro";
+
+  for (Table* t : {changer.get(), other.get()}) {
+    int n = 0;
+    for (t->first(); !t->eof(); t->next()) {
+      ++n;
+      ASSERT_EQ(t->asString("CODIGO"), code(n));
+      const auto it = names.find(n);
+      ASSERT_EQ(t->asString("NOMBRE"), it == names.end() ? "" : it->second) << "record " << n;
+    }
+    EXPECT_EQ(n, kManyRecords);
+  }
 }
 
 TEST_F(TableWriteBehindTest, AnotherProgramSeesEveryRecordOnceClosed) {

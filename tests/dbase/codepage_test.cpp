@@ -49,6 +49,30 @@ TEST(CodePageTables, EqualIconvOnEveryByte) {
   }
 }
 
+// A whole text through iconv, UTF-8 to the page.
+std::string iconvFromUtf8(int page, const std::string& text) {
+  iconv_t cd = iconv_open(iconvName(page).c_str(), "UTF-8");
+  std::string in = text, out(text.size() * 2, '\0');
+  char* inp = in.data();
+  char* outp = out.data();
+  std::size_t inLeft = in.size(), outLeft = out.size();
+  const bool ok = iconv(cd, &inp, &inLeft, &outp, &outLeft) != static_cast<std::size_t>(-1);
+  iconv_close(cd);
+  return ok ? out.substr(0, out.size() - outLeft) : std::string();
+}
+
+TEST(CodePageTables, TextsWriteAsIconvWritesThem) {
+  const std::string text = "Peña Àlgebra, Ciències i Educació Física: ç ü Ñ";
+  for (int page : {850, 1252}) {
+    SCOPED_TRACE(page);
+    const std::string expected = iconvFromUtf8(page, text);
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(CodePage::forNumber(page).fromUtf8(text), expected);
+  }
+  // A character the page lacks is a question mark, and the rest is kept.
+  EXPECT_EQ(CodePage::forNumber(850).fromUtf8("a中ñ"), "a?" + iconvFromUtf8(850, "ñ"));
+}
+
 TEST(CodePageTables, EveryPageADriverNamesHasATable) {
   for (int ldid = 0; ldid < 256; ++ldid) {
     const int page = CodePage::numberForLdid(static_cast<std::uint8_t>(ldid));

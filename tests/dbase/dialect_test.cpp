@@ -5,10 +5,10 @@
 
 #include <cstring>
 
-#include "support/drive_c.h"
-#include "data/table.h"
 #include "base/error.h"
+#include "data/table.h"
 #include "support/dbf_builder.h"
+#include "support/drive_c.h"
 
 namespace pasarela {
 namespace {

@@ -5,10 +5,10 @@
 #include <iostream>
 #include <sstream>
 
-#include "support/drive_c.h"
 #include "cli/command.h"
 #include "data/table.h"
 #include "oracle_run.h"
+#include "support/drive_c.h"
 
 namespace pasarela {
 namespace {

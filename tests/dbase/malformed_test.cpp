@@ -2,10 +2,10 @@
 // never a read past the end.
 #include <gtest/gtest.h>
 
-#include "support/drive_c.h"
-#include "data/table.h"
 #include "base/error.h"
+#include "data/table.h"
 #include "support/dbf_builder.h"
+#include "support/drive_c.h"
 
 namespace pasarela {
 namespace {

@@ -255,8 +255,8 @@ TEST(WrittenByTdbf, NumericIndexIsPutInNumberOrder) {
   if (!tdbfOracleAvailable()) GTEST_SKIP() << "fpc is not installed";
   ScratchDir dir;
   std::ofstream(dir / "T.LAYOUT") << "ldid 87\nfield NOTA N 9 2\nindex NOTA\n"
-                                << "row " << toHex("0.05") << "\nrow " << toHex("0") << "\nrow " << toHex("1")
-                                << "\nrow " << toHex("-1") << "\nrow -\n";
+                                  << "row " << toHex("0.05") << "\nrow " << toHex("0") << "\nrow "
+                                  << toHex("1") << "\nrow " << toHex("-1") << "\nrow -\n";
   runTdbfOracle({"create", (dir / "CERO.DBF").string(), (dir / "T.LAYOUT").string()});
   const auto tags = readMdx(dir / "CERO.MDX", 0x57);
   ASSERT_EQ(tags.size(), 1u);

@@ -5,9 +5,9 @@
 // python3-dbf and Perl's XBase.
 #include <gtest/gtest.h>
 
-#include "support/drive_c.h"
 #include "data/table.h"
 #include "oracle_run.h"
+#include "support/drive_c.h"
 
 namespace pasarela {
 namespace {
