@@ -458,6 +458,10 @@ void Table::goTo(std::uint32_t recNo) {
   d_->eof = d_->bof = false;
 }
 
+std::uint32_t Table::recordsInFile(const std::string& windowsPath) {
+  return dbase::countLiveRecords(winpath::resolve(windowsPath), windowsPath);
+}
+
 std::uint32_t Table::recordCount() const {
   if (!d_->db) return 0;
   std::uint32_t count = 0;

@@ -78,6 +78,11 @@ class Table {
   // Removes every record, keeps structure and indexes. The table must be closed.
   void emptyTable();
 
+  // Records of the table file at `windowsPath` that are not deleted,
+  // counted from the file alone without reading its index: for reports on
+  // tables just written and closed.
+  static std::uint32_t recordsInFile(const std::string& windowsPath);
+
   // --- navigation (active index order, else physical; deleted and filtered-out
   // records skipped). First/Next/Prior/Last post a modified pending record first.
   void first();
@@ -135,6 +140,7 @@ class Table {
   // table moves, changes or closes, or the same field is read this way again.
   std::string_view asStringView(int field) const;
   std::int64_t asInteger(int field) const;
+  void setInteger(int field, std::int64_t value);
 
   // Exact match of `value` on the active index's key; positions on the first
   // match in index order and returns true, else returns false.

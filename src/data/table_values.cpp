@@ -351,9 +351,13 @@ void Table::setString(int field, std::string_view value) {
   d_->setText(field, value);
 }
 
-void Table::setInteger(const std::string& field, std::int64_t value) {
-  int i = d_->find(field);
-  d_->setNumber(i, static_cast<double>(value), [value] { return std::to_string(value); });
+void Table::setInteger(const std::string& field, std::int64_t value) { setInteger(d_->find(field), value); }
+
+void Table::setInteger(int field, std::int64_t value) {
+  d_->requireOpen();
+  if (field < 0 || static_cast<std::size_t>(field) >= d_->visibleFields.size())
+    throw Error(d_->prefix() + "Número de campo fuera de rango");
+  d_->setNumber(field, static_cast<double>(value), [value] { return std::to_string(value); });
 }
 
 void Table::setFloat(const std::string& field, double value) {

@@ -450,6 +450,36 @@ void DbfTable::flushRecords() {
   shared_->writer = nullptr;
 }
 
+std::uint32_t countLiveRecords(const fs::path& path, const std::string& displayName) {
+  writeHeldRecords();
+  os::File file;
+  if (os::Status s = os::File::open(path, os::Access::Read, os::Create::Existing, os::Share::Shared, file);
+      !s.ok())
+    failOpen(displayName, "abrir", s);
+  const std::uint64_t size = sizeOf(file, displayName);
+  const Header h = parseHeader(
+      readAll(file, 0, static_cast<std::size_t>(std::min<std::uint64_t>(size, 65536)), displayName), size,
+      displayName);
+  // Whole records in large reads; the header's count is already cut to what
+  // the file holds.
+  const std::uint32_t perBlock =
+      std::max<std::uint32_t>(1, static_cast<std::uint32_t>((1u << 20) / h.recordLength));
+  std::uint32_t live = 0;
+  for (std::uint32_t first = 0; first < h.recordCount; first += perBlock) {
+    const std::uint32_t count = std::min(perBlock, h.recordCount - first);
+    const std::string block =
+        readAll(file, h.headerLength + static_cast<std::uint64_t>(first) * h.recordLength,
+                static_cast<std::size_t>(count) * h.recordLength, displayName);
+    if (block.size() < static_cast<std::size_t>(count) * h.recordLength)
+      throw Error("El archivo '" + displayName +
+                  "' no es una tabla dBase válida: el archivo está truncado (falta el registro " +
+                  std::to_string(first + block.size() / h.recordLength + 1) + ")");
+    for (std::uint32_t n = 0; n < count; ++n)
+      if (block[static_cast<std::size_t>(n) * h.recordLength] != '*') ++live;
+  }
+  return live;
+}
+
 void writeHeldRecords() {
   std::vector<std::shared_ptr<SharedTable>> tables;
   {

@@ -144,6 +144,11 @@ class DbfTable {
 // Reports a failure naming the file, as the post would have.
 void writeHeldRecords();
 
+// The records of the table at `path` not marked deleted, counted from the
+// file alone, without reading its index: for reports on tables just
+// written. Records this process still holds are written first.
+std::uint32_t countLiveRecords(const std::filesystem::path& path, const std::string& displayName);
+
 // Creates (overwriting) a dBase IV table, language driver 0x57, with a
 // production index holding one tag per field of `indexFields`.
 void createTable(const std::filesystem::path& path, const std::string& displayName,

@@ -75,16 +75,6 @@ const ExportStep kExportSteps[] = {
     {"Exportando asignaciones (ASIGT.DBF)", ExportarAsignaciones},
 };
 
-long long recordsIn(const std::string& folder, const std::string& tableName) {
-  Table table;
-  table.setDatabaseName(folder);
-  table.setTableName(tableName);
-  table.open();
-  const long long count = table.recordCount();
-  table.close();
-  return count;
-}
-
 }  // namespace
 
 ExportReport BExportarClick(TransferContext& ctx) {
@@ -113,7 +103,8 @@ ExportReport BExportarClick(TransferContext& ctx) {
   }
   for (const char* base : kInterchangeTables) {
     const std::string name = std::string(base) + ".DBF";
-    report.tables.push_back({winpath::join(kInterchangeFolder, name), recordsIn(build.folder(), name)});
+    report.tables.push_back(
+        {winpath::join(kInterchangeFolder, name), Table::recordsInFile(winpath::join(build.folder(), name))});
   }
   build.replaceInterchangeSet();
   cursor.release();

@@ -6,12 +6,12 @@
 #include <unordered_map>
 #include <vector>
 
+#include "data/field_ref.h"
 #include "data/folders.h"
 #include "data/table.h"
 #include "data/winpath.h"
 #include "export/export_run.h"
 #include "export/export_text.h"
-#include "export/field_ref.h"
 #include "export/group_code.h"
 #include "export/text_map.h"
 
@@ -77,7 +77,7 @@ class Enrolments {
     asigalum.close();
     asigalum.setFiltered(false);
     asigalum.open();
-    exporting::FieldRef codigo(asigalum, "Codigo"), codasig(asigalum, "Codasig");
+    FieldRef codigo(asigalum, "Codigo"), codasig(asigalum, "Codasig");
     exporting::TextMap<std::uint32_t> subjectNumbers;
     // A student's enrolments usually lie together: the last student's list
     // is at hand without hashing the code again.
@@ -185,7 +185,6 @@ void ExportarAlumnos(TransferContext& ctx) {
   std::optional<ShortCodes> shortCodes;
   std::optional<std::string> lastStudent;  // the code the per-student filter would end on
 
-  using exporting::FieldRef;
   FieldRef codgrupField(alumnos, "Codgrup"), codcurField(alumnos, "Codcur"), codigoField(alumnos, "Codigo"),
       apenomField(alumnos, "Apenom"), repiteField(alumnos, "Repite");
   FieldRef exped(*alumnost, "EXPED"), nombre(*alumnost, "NOMBRE"), turno(*alumnost, "TURNO"),

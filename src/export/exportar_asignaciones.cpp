@@ -7,11 +7,11 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "data/field_ref.h"
 #include "data/folders.h"
 #include "data/table.h"
 #include "export/export_run.h"
 #include "export/export_text.h"
-#include "export/field_ref.h"
 #include "export/group_code.h"
 #include "export/text_map.h"
 
@@ -38,7 +38,7 @@ std::unique_ptr<Table> openLookup(const std::string& folder, const std::string& 
 // The first ASIGVALT record, in physical order, of each school subject code.
 exporting::TextMap<CatalogueEntry> readCatalogue(Table& asigvalt) {
   exporting::TextMap<CatalogueEntry> catalogue;
-  exporting::FieldRef codvalen(asigvalt, "CODVALEN"), cod(asigvalt, "COD");
+  FieldRef codvalen(asigvalt, "CODVALEN"), cod(asigvalt, "COD");
   for (asigvalt.first(); !asigvalt.eof(); asigvalt.next()) {
     const std::string_view code = codvalen.view();
     if (catalogue.find(code) != catalogue.end()) continue;
@@ -173,7 +173,6 @@ void ExportarAsignaciones(TransferContext& ctx) {
   exporting::TextMap<GroupParts> groups;
 
   Table& horgrup = ctx.tables.wwTableHorGrup;
-  using exporting::FieldRef;
   FieldRef codgrupField(horgrup, "Codgrup"), codasigField(horgrup, "Codasig"), dniField(horgrup, "Dni");
   FieldRef casig(*asigt, "CASIG"), cprof(*asigt, "CPROF"), cgrup(*asigt, "CGRUP"), nivel(*asigt, "NIVEL"),
       curso(*asigt, "CURSO"), grupo(*asigt, "GRUPO"), sesiones(*asigt, "SESIONES");

@@ -4,11 +4,11 @@
 #include <memory>
 
 #include "base/error.h"
+#include "data/field_ref.h"
 #include "data/folders.h"
 #include "data/table.h"
 #include "export/export_run.h"
 #include "export/export_text.h"
-#include "export/field_ref.h"
 #include "export/subject_hours.h"
 
 namespace pasarela {
@@ -52,7 +52,6 @@ void ExportarAsignaturas(TransferContext& ctx) {
 
   // The language box may name any text; only "CASTELLANO" exactly selects
   // the Castilian names.
-  using exporting::FieldRef;
   FieldRef litresv(asignat, "Litresv"),
       name(asignat, ctx.language == "CASTELLANO" ? "Cliteasig" : "Vliteasig"), codasig(asignat, "Codasig"),
       horsemte(asignat, "Horsemte");

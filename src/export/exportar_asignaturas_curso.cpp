@@ -2,12 +2,12 @@
 // record per ASIGVALT record in school subject code order.
 #include <memory>
 
+#include "data/field_ref.h"
 #include "data/folders.h"
 #include "data/table.h"
 #include "data/winpath.h"
 #include "export/export_run.h"
 #include "export/export_text.h"
-#include "export/field_ref.h"
 
 namespace pasarela {
 
@@ -28,7 +28,6 @@ void ExportarAsignaturasCurso(TransferContext& ctx) {
   asigvalt->setIndexName("CODVALEN");
   asigvalt->open();
   asigcurt->open();
-  using exporting::FieldRef;
   FieldRef nivelIn(*asigvalt, "NIVEL"), cursoIn(*asigvalt, "CURSO"), cod(*asigvalt, "COD");
   FieldRef nivel(*asigcurt, "NIVEL"), curso(*asigcurt, "CURSO"), asig(*asigcurt, "ASIG");
   for (asigvalt->first(); !asigvalt->eof(); asigvalt->next()) {

@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "data/field_ref.h"
 #include "data/text_cut.h"
 #include "data/winpath.h"
 
@@ -100,44 +101,52 @@ void TraspasarSolucion(TransferContext& ctx, Table& profesores, Table& asignatur
   soluc.open();
 
   std::unordered_set<std::string> teachersSeen, subjectsSeen, groupsSeen, roomsSeen;
+  FieldRef dia(soluc, "DIA"), hora(soluc, "HORA"), aulaIn(soluc, "AULA"), profIn(soluc, "PROF"),
+      nivelIn(soluc, "NIVEL"), cursoIn(soluc, "CURSO"), asigIn(soluc, "ASIG"), grupoIn(soluc, "GRUPO");
+  FieldRef profDiasem(horprof, "Diasem"), profNumhora(horprof, "Numhora"), profHorad(horprof, "Horad"),
+      profHorah(horprof, "Horah"), profOcupa(horprof, "Ocupa"), profCodcen(horprof, "Codcen"),
+      profDni(horprof, "dni");
+  FieldRef grupDiasem(horgrup, "Diasem"), grupNumhora(horgrup, "Numhora"),
+      grupHordiades(horgrup, "Hordiades"), grupHordiahas(horgrup, "Hordiahas"), grupCodcen(horgrup, "Codcen"),
+      grupDni(horgrup, "dni"), grupCodgrup(horgrup, "codgrup"), grupCodasig(horgrup, "codasig");
   for (soluc.first(); !soluc.eof(); soluc.next()) {
-    const auto dia = soluc.asInteger("DIA");
-    if (dia == 0) continue;
+    const auto day = dia.integer();
+    if (day == 0) continue;
 
     horprof.append();
-    horprof.setInteger("Diasem", dia);
-    auto slot = soluc.asInteger("HORA");
-    horprof.setInteger("Numhora", slot);
+    profDiasem.setInteger(day);
+    auto slot = hora.integer();
+    profNumhora.setInteger(slot);
     if (slotInRange(slot)) {
-      horprof.setString("Horad", HorasInicio[slot]);
-      horprof.setString("Horah", HorasFinal[slot]);
+      profHorad.set(HorasInicio[slot]);
+      profHorah.set(HorasFinal[slot]);
     }
-    const std::string aula = soluc.asString("AULA");
-    horprof.setString("Ocupa", aula);
-    horprof.setString("Codcen", ctx.centre);
-    const std::string prof = soluc.asString("PROF");
+    const std::string aula = aulaIn.get();
+    profOcupa.set(aula);
+    profCodcen.set(ctx.centre);
+    const std::string prof = profIn.get();
     auto teacher = dniByAbrev.find(prof);
     const std::int64_t dni = teacher == dniByAbrev.end() ? 0 : teacher->second;
-    horprof.setInteger("dni", dni);
+    profDni.setInteger(dni);
     horprof.post();
 
     horgrup.append();
-    horgrup.setInteger("Diasem", dia);
-    slot = soluc.asInteger("HORA");
-    horgrup.setInteger("Numhora", slot);
+    grupDiasem.setInteger(day);
+    slot = hora.integer();
+    grupNumhora.setInteger(slot);
     if (slotInRange(slot)) {
-      horgrup.setString("Hordiades", HorasInicio[slot]);
-      horgrup.setString("Hordiahas", HorasFinal[slot]);
+      grupHordiades.set(HorasInicio[slot]);
+      grupHordiahas.set(HorasFinal[slot]);
     }
-    horgrup.setString("Codcen", ctx.centre);
-    horgrup.setInteger("dni", dni);
-    ImportReport::Subject wanted{soluc.asString("NIVEL"), soluc.asString("CURSO"), soluc.asString("ASIG")};
+    grupCodcen.set(ctx.centre);
+    grupDni.setInteger(dni);
+    ImportReport::Subject wanted{nivelIn.get(), cursoIn.get(), asigIn.get()};
     auto subject = codvalenByKey.find(subjectKey(wanted.nivel, wanted.curso, wanted.asig));
     const std::string codasig = subject == codvalenByKey.end() ? std::string() : subject->second;
     // The first 4 characters, not bytes: "1EÑO" stays whole.
-    const std::string codgrup = firstChars(codasig, 4) + soluc.asString("GRUPO");
-    horgrup.setString("codgrup", codgrup);
-    horgrup.setString("codasig", codasig);
+    const std::string codgrup = firstChars(codasig, 4) + grupoIn.get();
+    grupCodgrup.set(codgrup);
+    grupCodasig.set(codasig);
     horgrup.post();
 
     ++report.rowsWritten;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -86,6 +87,31 @@ TEST_F(TableTest, FieldViewsReadAsTheirCopies) {
   }
   EXPECT_EQ(row, expected.size());
   EXPECT_EQ(messageOf([&] { t->asStringView(9); }), "Número de campo fuera de rango");
+}
+
+// The count of a file's records for reports: deleted records left out, as
+// a walk over the table skips them, and a cut file or a missing one named.
+TEST_F(TableTest, RecordsInAFileAreCountedWithoutDeletedOnes) {
+  createAulas({"CODIGO"});
+  {
+    auto t = openAulas();
+    fill(*t, {{"A1", 1}, {"A2", 2}, {"A3", 3}, {"A4", 4}, {"A5", 5}});
+    t->goTo(2);
+    t->deleteRecord();
+    t->goTo(4);
+    t->deleteRecord();
+    EXPECT_EQ(t->recordCount(), 3u);
+  }
+  EXPECT_EQ(Table::recordsInFile("C:\\KTEMP\\AULAT.DBF"), 3u);
+  EXPECT_EQ(Table::recordsInFile("c:\\ktemp\\aulat.dbf"), 3u);  // as Windows finds it
+
+  // The last record cut short: the file holds fewer records than it says.
+  const auto file = host("KTEMP/AULAT.DBF");
+  std::filesystem::resize_file(file, std::filesystem::file_size(file) - 20);
+  EXPECT_NE(messageOf([] { Table::recordsInFile("C:\\KTEMP\\AULAT.DBF"); }).find("C:\\KTEMP\\AULAT.DBF"),
+            std::string::npos);
+  EXPECT_NE(messageOf([] { Table::recordsInFile("C:\\KTEMP\\NOHAY.DBF"); }).find("C:\\KTEMP\\NOHAY.DBF"),
+            std::string::npos);
 }
 
 TEST_F(TableTest, HeaderCountDateAndEndMarkAreRightWheneverClosed) {

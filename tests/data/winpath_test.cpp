@@ -1,7 +1,10 @@
 // The drive map and Windows path helpers.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
+#include <optional>
+#include <string>
 
 #include "base/error.h"
 #include "data/winpath.h"
@@ -27,6 +30,10 @@ TEST_F(WinpathTest, ResolvesComponentsWithoutRegardToCase) {
 }
 
 TEST_F(WinpathTest, MapsDrivesFromTheEnvironmentAndZToTheRoot) {
+  // No Wine prefix, whatever the user running the tests has.
+  const char* wine = std::getenv("WINEPREFIX");
+  const std::optional<std::string> savedWine = wine ? std::optional<std::string>(wine) : std::nullopt;
+  setenv("WINEPREFIX", (root_ / "sin-wine").c_str(), 1);
   EXPECT_EQ(winpath::driveRoot('c'), root_);
   EXPECT_EQ(winpath::driveRoot('Z'), fs::path("/"));
   EXPECT_EQ(winpath::resolve("Z:\\tmp"), fs::path("/tmp"));
@@ -39,6 +46,10 @@ TEST_F(WinpathTest, MapsDrivesFromTheEnvironmentAndZToTheRoot) {
   EXPECT_EQ(winpath::fromHost(root_ / "KTEMP" / "a.dbf"), "C:\\KTEMP\\a.dbf");
   EXPECT_EQ(winpath::fromHost("/usr/share"), "Z:\\usr\\share");
   EXPECT_THROW(winpath::resolve("Q:\\a.dbf"), Error);
+  if (savedWine)
+    setenv("WINEPREFIX", savedWine->c_str(), 1);
+  else
+    unsetenv("WINEPREFIX");
 }
 
 // ".." stops at a drive's root, as on Windows: a path of drive C never

@@ -1,15 +1,16 @@
 // A field of an open table reached by position: the table matches a
 // field name case-insensitively on every call, which dominates the cost of
-// the large exports. The position is looked up at first use, so a missing
-// field fails where the by-name access would.
+// the large exports and imports. The position is looked up at first use, so
+// a missing field fails where the by-name access would.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "data/table.h"
 
-namespace pasarela::exporting {
+namespace pasarela {
 
 class FieldRef {
  public:
@@ -21,6 +22,7 @@ class FieldRef {
   std::string_view view() { return table_.asStringView(index()); }
   std::int64_t integer() { return table_.asInteger(index()); }
   void set(std::string_view value) { table_.setString(index(), value); }
+  void setInteger(std::int64_t value) { table_.setInteger(index(), value); }
 
  private:
   int index() {
@@ -33,4 +35,4 @@ class FieldRef {
   int index_ = -1;
 };
 
-}  // namespace pasarela::exporting
+}  // namespace pasarela
