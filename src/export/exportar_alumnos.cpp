@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -79,10 +80,12 @@ class Enrolments {
     asigalum.open();
     FieldRef codigo(asigalum, "Codigo"), codasig(asigalum, "Codasig");
     exporting::TextMap<std::uint32_t> subjectNumbers;
-    // A student's enrolments usually lie together: the last student's list
-    // is at hand without hashing the code again.
-    std::string lastStudent;
-    std::vector<std::uint32_t>* lastList = nullptr;
+    // Each enrolment's student and subject by number, in physical order;
+    // then grouped by student in one pass, without a list per student.
+    std::vector<std::uint32_t> studentOf, subjectOf;
+    // A student's enrolments usually lie together: the last student's
+    // number is at hand without hashing the code again.
+    const std::pair<const std::string, std::uint32_t>* lastStudent = nullptr;
     for (asigalum.first(); !asigalum.eof(); asigalum.next()) {
       const std::string_view code = codasig.view();
       auto subject = subjectNumbers.find(code);
@@ -91,28 +94,39 @@ class Enrolments {
         subjects_.emplace_back(code);
       }
       const std::string_view student = codigo.view();
-      if (!lastList || student != lastStudent) {
-        auto list = byStudent_.find(student);
-        if (list == byStudent_.end()) list = byStudent_.emplace(student, std::vector<std::uint32_t>()).first;
-        lastList = &list->second;
-        lastStudent.assign(student);
+      if (!lastStudent || student != lastStudent->first) {
+        auto it = students_.find(student);
+        if (it == students_.end())
+          it = students_.emplace(student, static_cast<std::uint32_t>(students_.size())).first;
+        lastStudent = &*it;  // elements stay where they are when the map grows
       }
-      lastList->push_back(subject->second);
+      studentOf.push_back(lastStudent->second);
+      subjectOf.push_back(subject->second);
     }
+    // Where each student's subjects start, then the subjects in place.
+    starts_.assign(students_.size() + 1, 0);
+    for (std::uint32_t s : studentOf) ++starts_[s + 1];
+    for (std::size_t s = 1; s < starts_.size(); ++s) starts_[s] += starts_[s - 1];
+    std::vector<std::uint32_t> next(starts_.begin(), starts_.end() - 1);
+    enrolled_.resize(subjectOf.size());
+    for (std::size_t e = 0; e < subjectOf.size(); ++e) enrolled_[next[studentOf[e]]++] = subjectOf[e];
   }
 
   // The numbers of a student's subjects, in physical order.
-  const std::vector<std::uint32_t>& of(std::string_view codigo) const {
-    static const std::vector<std::uint32_t> none;
-    auto it = byStudent_.find(codigo);
-    return it == byStudent_.end() ? none : it->second;
+  std::span<const std::uint32_t> of(std::string_view codigo) const {
+    auto it = students_.find(codigo);
+    if (it == students_.end()) return {};
+    return std::span<const std::uint32_t>(enrolled_).subspan(starts_[it->second],
+                                                             starts_[it->second + 1] - starts_[it->second]);
   }
   std::size_t subjectCount() const { return subjects_.size(); }
   const std::string& subject(std::uint32_t number) const { return subjects_[number]; }
 
  private:
-  std::vector<std::string> subjects_;  // school subject codes by number
-  exporting::TextMap<std::vector<std::uint32_t>> byStudent_;
+  std::vector<std::string> subjects_;           // school subject codes by number
+  exporting::TextMap<std::uint32_t> students_;  // student numbers by code
+  std::vector<std::uint32_t> starts_;           // by student number, where its subjects start
+  std::vector<std::uint32_t> enrolled_;         // subject numbers, student after student
 };
 
 // Short codes of the enrolled subjects, through the CODVALEN index of
