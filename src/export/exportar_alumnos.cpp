@@ -15,6 +15,7 @@
 #include "export/export_text.h"
 #include "export/group_code.h"
 #include "export/text_map.h"
+#include "export/text_numbers.h"
 
 namespace pasarela {
 
@@ -79,29 +80,18 @@ class Enrolments {
     asigalum.setFiltered(false);
     asigalum.open();
     FieldRef codigo(asigalum, "Codigo"), codasig(asigalum, "Codasig");
-    exporting::TextMap<std::uint32_t> subjectNumbers;
     // Each enrolment's student and subject by number, in physical order;
     // then grouped by student in one pass, without a list per student.
     std::vector<std::uint32_t> studentOf, subjectOf;
     // A student's enrolments usually lie together: the last student's
-    // number is at hand without hashing the code again.
-    const std::pair<const std::string, std::uint32_t>* lastStudent = nullptr;
+    // number is at hand without looking the code up again.
+    std::optional<std::uint32_t> lastStudent;
     for (asigalum.first(); !asigalum.eof(); asigalum.next()) {
-      const std::string_view code = codasig.view();
-      auto subject = subjectNumbers.find(code);
-      if (subject == subjectNumbers.end()) {
-        subject = subjectNumbers.emplace(code, static_cast<std::uint32_t>(subjects_.size())).first;
-        subjects_.emplace_back(code);
-      }
+      const std::uint32_t subject = subjects_.number(codasig.view());
       const std::string_view student = codigo.view();
-      if (!lastStudent || student != lastStudent->first) {
-        auto it = students_.find(student);
-        if (it == students_.end())
-          it = students_.emplace(student, static_cast<std::uint32_t>(students_.size())).first;
-        lastStudent = &*it;  // elements stay where they are when the map grows
-      }
-      studentOf.push_back(lastStudent->second);
-      subjectOf.push_back(subject->second);
+      if (!lastStudent || student != students_.text(*lastStudent)) lastStudent = students_.number(student);
+      studentOf.push_back(*lastStudent);
+      subjectOf.push_back(subject);
     }
     // Where each student's subjects start, then the subjects in place.
     starts_.assign(students_.size() + 1, 0);
@@ -114,19 +104,19 @@ class Enrolments {
 
   // The numbers of a student's subjects, in physical order.
   std::span<const std::uint32_t> of(std::string_view codigo) const {
-    auto it = students_.find(codigo);
-    if (it == students_.end()) return {};
-    return std::span<const std::uint32_t>(enrolled_).subspan(starts_[it->second],
-                                                             starts_[it->second + 1] - starts_[it->second]);
+    const std::optional<std::uint32_t> student = students_.find(codigo);
+    if (!student) return {};
+    return std::span<const std::uint32_t>(enrolled_).subspan(starts_[*student],
+                                                             starts_[*student + 1] - starts_[*student]);
   }
   std::size_t subjectCount() const { return subjects_.size(); }
-  const std::string& subject(std::uint32_t number) const { return subjects_[number]; }
+  std::string subject(std::uint32_t number) const { return std::string(subjects_.text(number)); }
 
  private:
-  std::vector<std::string> subjects_;           // school subject codes by number
-  exporting::TextMap<std::uint32_t> students_;  // student numbers by code
-  std::vector<std::uint32_t> starts_;           // by student number, where its subjects start
-  std::vector<std::uint32_t> enrolled_;         // subject numbers, student after student
+  exporting::TextNumbers subjects_;      // school subject codes
+  exporting::TextNumbers students_;      // student codes
+  std::vector<std::uint32_t> starts_;    // by student number, where its subjects start
+  std::vector<std::uint32_t> enrolled_;  // subject numbers, student after student
 };
 
 // Short codes of the enrolled subjects, through the CODVALEN index of

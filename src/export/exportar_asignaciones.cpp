@@ -1,11 +1,11 @@
 // ASIGT.DBF: one record per distinct subject, teacher and group of the group
 // timetable, named by the generator's codes.
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "data/field_ref.h"
 #include "data/folders.h"
@@ -14,6 +14,7 @@
 #include "export/export_text.h"
 #include "export/group_code.h"
 #include "export/text_map.h"
+#include "export/text_numbers.h"
 
 namespace pasarela {
 
@@ -79,38 +80,13 @@ void recordKey(std::string_view subject, std::string_view teacher, std::string_v
   for (std::string_view part : {subject, teacher, group}) appendKeyPart(key, part);
 }
 
-// Numbers for the distinct texts of a field, given in order of first
-// appearance. Lines of the timetable come in runs of one group, so the text
-// of the line before is checked first.
-class TextNumbers {
- public:
-  std::uint32_t of(std::string_view text) {
-    if (last_ && last_->first == text) return last_->second;
-    auto it = numbers_.find(text);
-    if (it == numbers_.end()) it = numbers_.emplace(text, static_cast<std::uint32_t>(numbers_.size())).first;
-    last_ = &*it;  // elements stay where they are when the map grows
-    return it->second;
-  }
-
- private:
-  exporting::TextMap<std::uint32_t> numbers_;
-  const std::pair<const std::string, std::uint32_t>* last_ = nullptr;
-};
-
-// What a timetable line holds: group, subject and teacher.
-struct Line {
-  std::uint32_t group = 0, subject = 0;
-  std::int64_t dni = 0;
-  bool operator==(const Line&) const = default;
-};
-
-struct LineHash {
-  std::size_t operator()(const Line& line) const {
-    std::uint64_t h = (static_cast<std::uint64_t>(line.group) << 32) ^ line.subject;
-    h ^= static_cast<std::uint64_t>(line.dni) + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
-    return std::hash<std::uint64_t>{}(h);
-  }
-};
+// What a timetable line holds, group, subject and teacher, as bytes.
+std::string_view lineKey(std::uint32_t group, std::uint32_t subject, std::int64_t dni, char (&key)[16]) {
+  std::memcpy(key, &group, 4);
+  std::memcpy(key + 4, &subject, 4);
+  std::memcpy(key + 8, &dni, 8);
+  return std::string_view(key, sizeof key);
+}
 
 // One "1" per lesson; the field keeps the first 20.
 std::string_view sessionsText(std::int64_t lessons) {
@@ -168,8 +144,9 @@ void ExportarAsignaciones(TransferContext& ctx) {
   // A group's subject with its teacher fills many lines of the timetable,
   // and each such line gives the same record: the lines read are kept by
   // what they hold, and a repeated one is skipped before any lookup.
-  std::unordered_set<Line, LineHash> linesSeen;
-  TextNumbers groupNumbers, subjectNumbers;
+  exporting::TextNumbers linesSeen;
+  char line[16];
+  exporting::TextNumbers groupNumbers, subjectNumbers;
   exporting::TextMap<GroupParts> groups;
 
   Table& horgrup = ctx.tables.wwTableHorGrup;
@@ -179,8 +156,10 @@ void ExportarAsignaciones(TransferContext& ctx) {
   horgrup.open();
   for (horgrup.first(); !horgrup.eof(); horgrup.next()) {
     const std::int64_t dni = dniField.integer();
-    const Line line{groupNumbers.of(codgrupField.view()), subjectNumbers.of(codasigField.view()), dni};
-    if (!linesSeen.insert(line).second) continue;
+    const std::size_t linesBefore = linesSeen.size();
+    linesSeen.number(lineKey(groupNumbers.number(codgrupField.view()),
+                             subjectNumbers.number(codasigField.view()), dni, line));
+    if (linesSeen.size() == linesBefore) continue;
     const GroupParts& group = groupParts(groups, codgrupField.view());
 
     if (!catalogue) catalogue = readCatalogue(*asigvalt);

@@ -1,0 +1,53 @@
+// The numbering of distinct texts against a standard map doing the same:
+// every text keeps the number it got first, through many growths of the
+// table, whatever bytes it holds.
+#include "export/text_numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace pasarela::exporting {
+namespace {
+
+TEST(TextNumbers, NumbersInOrderOfFirstAppearanceAsAMapWould) {
+  std::mt19937 rng(11);
+  TextNumbers numbers;
+  std::unordered_map<std::string, std::uint32_t> expected;
+  std::vector<std::string> byNumber;
+  for (int i = 0; i < 60000; ++i) {
+    // Codes from a small alphabet (many repeats, some empty), and now and
+    // then binary keys with zero bytes.
+    std::string text;
+    const std::size_t length = rng() % 7;
+    for (std::size_t c = 0; c < length; ++c) text += "AB1ÑC\0"[rng() % 6];
+    if (i % 5 == 0) text += std::string(1, '\0') + std::to_string(rng() % 9000);
+    auto [it, added] = expected.try_emplace(text, static_cast<std::uint32_t>(expected.size()));
+    if (added) byNumber.push_back(text);
+    ASSERT_EQ(numbers.number(text), it->second) << i;
+  }
+  ASSERT_EQ(numbers.size(), expected.size());
+  ASSERT_GT(numbers.size(), 5000u);  // the table grew many times
+  for (std::uint32_t n = 0; n < byNumber.size(); ++n) {
+    EXPECT_EQ(numbers.text(n), byNumber[n]);
+    EXPECT_EQ(numbers.find(byNumber[n]), n);
+  }
+  EXPECT_FALSE(numbers.find("no está").has_value());
+  EXPECT_EQ(numbers.size(), expected.size());  // looking up adds nothing
+}
+
+TEST(TextNumbers, TheEmptyTextIsATextLikeAnyOther) {
+  TextNumbers numbers;
+  EXPECT_FALSE(numbers.find("").has_value());
+  EXPECT_EQ(numbers.number(""), 0u);
+  EXPECT_EQ(numbers.number("A"), 1u);
+  EXPECT_EQ(numbers.number(""), 0u);
+  EXPECT_EQ(numbers.text(0), "");
+  EXPECT_EQ(numbers.text(1), "A");
+}
+
+}  // namespace
+}  // namespace pasarela::exporting
