@@ -264,29 +264,25 @@ TEST_F(TableIndexTest, AnotherObjectsPostsShowInIndexOrderOnTheNextMove) {
 TEST_F(TableIndexTest, AWalkGoesOnFromTheNewPlaceOfARecordItMoved) {
   create({"E", "C", "A", "D", "B"});
   openTable("COD");
-  std::vector<std::string> seen;
-  for (table_.first(); !table_.eof(); table_.next()) {
-    seen.push_back(table_.asString("COD"));
-    if (seen.back() == "C") {
-      table_.edit();
-      table_.setString("COD", "AA");  // back before B, which comes again
+  // The keys a whole walk meets, forward or back, giving the record of key
+  // `from` the key `to` when the walk reaches it.
+  auto walk = [this](bool forward, const std::string& from, const std::string& to) {
+    std::vector<std::string> seen;
+    for (forward ? table_.first() : table_.last(); !(forward ? table_.eof() : table_.bof());
+         forward ? table_.next() : table_.prior()) {
+      seen.push_back(table_.asString("COD"));
+      if (seen.back() == from) {
+        table_.edit();
+        table_.setString("COD", to);
+      }
     }
-  }
-  EXPECT_EQ(seen, (std::vector<std::string>{"A", "B", "C", "B", "D", "E"}));
-
-  seen.clear();
-  for (table_.last(); !table_.bof(); table_.prior()) {
-    seen.push_back(table_.asString("COD"));
-    if (seen.back() == "D") {
-      table_.edit();
-      table_.setString("COD", "F");  // on past E, which comes again
-    }
-  }
-  EXPECT_EQ(seen, (std::vector<std::string>{"E", "D", "E", "B", "AA", "A"}));
-
-  seen.clear();
-  for (table_.first(); !table_.eof(); table_.next()) seen.push_back(table_.asString("COD"));
-  EXPECT_EQ(seen, (std::vector<std::string>{"A", "AA", "B", "E", "F"}));
+    return seen;
+  };
+  // C becomes AA, back before B, which comes again.
+  EXPECT_EQ(walk(true, "C", "AA"), (std::vector<std::string>{"A", "B", "C", "B", "D", "E"}));
+  // D becomes F, on past E, which comes again.
+  EXPECT_EQ(walk(false, "D", "F"), (std::vector<std::string>{"E", "D", "E", "B", "AA", "A"}));
+  EXPECT_EQ(walk(true, "-", "-"), (std::vector<std::string>{"A", "AA", "B", "E", "F"}));
 }
 
 }  // namespace
