@@ -539,9 +539,7 @@ void Table::deleteRecord() {
 int Table::fieldCount() const { return d_->db ? static_cast<int>(d_->visibleFields.size()) : 0; }
 
 FieldInfo Table::fieldInfo(int index) const {
-  d_->requireOpen();
-  if (index < 0 || index >= fieldCount()) throw Error(d_->prefix() + "Número de campo fuera de rango");
-  const Field& f = d_->field(index);
+  const Field& f = d_->field(d_->at(index));
   return FieldInfo{f.name, f.type, f.length, f.decimals};
 }
 

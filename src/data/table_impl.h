@@ -83,6 +83,14 @@ struct Table::Impl {
     return i < 0 ? nullptr : &header->fields[static_cast<std::size_t>(i)];
   }
   int lookup(const std::string& fieldName) const;
+  // A field asked for by position: the table must be open, then the
+  // position must be one of its fields.
+  int at(int field) const {
+    requireOpen();
+    if (field < 0 || static_cast<std::size_t>(field) >= visibleFields.size())
+      throw Error(prefix() + "Número de campo fuera de rango");
+    return field;
+  }
   // A field asked for by name: the table must be open, then the field must
   // exist.
   int find(const std::string& fieldName) const {

@@ -229,25 +229,19 @@ Table::Impl::Reading Table::Impl::reading(const std::string& fieldName) const {
 std::string Table::asString(const std::string& field) const { return asString(d_->find(field)); }
 
 std::string Table::asString(int field) const {
-  d_->requireOpen();
-  if (field < 0 || static_cast<std::size_t>(field) >= d_->visibleFields.size())
-    throw Error(d_->prefix() + "Número de campo fuera de rango");
+  d_->at(field);
   return d_->text(field, d_->buffer.data());
 }
 
 std::string_view Table::asStringView(int field) const {
-  d_->requireOpen();
-  if (field < 0 || static_cast<std::size_t>(field) >= d_->visibleFields.size())
-    throw Error(d_->prefix() + "Número de campo fuera de rango");
+  d_->at(field);
   return d_->textView(field, d_->buffer.data());
 }
 
 std::int64_t Table::asInteger(const std::string& fieldName) const { return asInteger(d_->find(fieldName)); }
 
 std::int64_t Table::asInteger(int i) const {
-  d_->requireOpen();
-  if (i < 0 || static_cast<std::size_t>(i) >= d_->visibleFields.size())
-    throw Error(d_->prefix() + "Número de campo fuera de rango");
+  d_->at(i);
   const Field& f = d_->field(i);
   const char* record = d_->buffer.data();
   const dbase::Dialect dialect = d_->header->dialect;
@@ -345,18 +339,14 @@ void Table::setString(const std::string& field, const std::string& value) {
 }
 
 void Table::setString(int field, std::string_view value) {
-  d_->requireOpen();
-  if (field < 0 || static_cast<std::size_t>(field) >= d_->visibleFields.size())
-    throw Error(d_->prefix() + "Número de campo fuera de rango");
+  d_->at(field);
   d_->setText(field, value);
 }
 
 void Table::setInteger(const std::string& field, std::int64_t value) { setInteger(d_->find(field), value); }
 
 void Table::setInteger(int field, std::int64_t value) {
-  d_->requireOpen();
-  if (field < 0 || static_cast<std::size_t>(field) >= d_->visibleFields.size())
-    throw Error(d_->prefix() + "Número de campo fuera de rango");
+  d_->at(field);
   d_->setNumber(field, static_cast<double>(value), [value] { return std::to_string(value); });
 }
 
