@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "data/field_ref.h"
 #include "data/folders.h"
@@ -103,14 +104,18 @@ struct GroupParts {
   std::string abbreviation;
 };
 
-const GroupParts& groupParts(exporting::TextMap<GroupParts>& groups, std::string_view codgrup) {
-  auto it = groups.find(codgrup);
-  if (it == groups.end()) {
+// The parts of the group of number `number` (`codgrup`), split the first
+// time a line names it.
+const GroupParts& groupParts(std::vector<std::optional<GroupParts>>& groups, std::uint32_t number,
+                             std::string_view codgrup) {
+  if (groups.size() <= number) groups.resize(number + 1);
+  std::optional<GroupParts>& parts = groups[number];
+  if (!parts) {
     exporting::GroupCode code = exporting::splitGroupCode(std::string(codgrup));
     std::string abbreviation = exporting::groupAbbreviation(code);
-    it = groups.emplace(codgrup, GroupParts{std::move(code), std::move(abbreviation)}).first;
+    parts = GroupParts{std::move(code), std::move(abbreviation)};
   }
-  return it->second;
+  return *parts;
 }
 
 }  // namespace
@@ -147,7 +152,7 @@ void ExportarAsignaciones(TransferContext& ctx) {
   exporting::TextNumbers linesSeen;
   char line[16];
   exporting::TextNumbers groupNumbers, subjectNumbers;
-  exporting::TextMap<GroupParts> groups;
+  std::vector<std::optional<GroupParts>> groups;  // by group number
 
   Table& horgrup = ctx.tables.wwTableHorGrup;
   FieldRef codgrupField(horgrup, "Codgrup"), codasigField(horgrup, "Codasig"), dniField(horgrup, "Dni");
@@ -156,11 +161,11 @@ void ExportarAsignaciones(TransferContext& ctx) {
   horgrup.open();
   for (horgrup.first(); !horgrup.eof(); horgrup.next()) {
     const std::int64_t dni = dniField.integer();
+    const std::uint32_t groupNumber = groupNumbers.number(codgrupField.view());
     const std::size_t linesBefore = linesSeen.size();
-    linesSeen.number(lineKey(groupNumbers.number(codgrupField.view()),
-                             subjectNumbers.number(codasigField.view()), dni, line));
+    linesSeen.number(lineKey(groupNumber, subjectNumbers.number(codasigField.view()), dni, line));
     if (linesSeen.size() == linesBefore) continue;
-    const GroupParts& group = groupParts(groups, codgrupField.view());
+    const GroupParts& group = groupParts(groups, groupNumber, codgrupField.view());
 
     if (!catalogue) catalogue = readCatalogue(*asigvalt);
     static const CatalogueEntry kUnknownSubject;
