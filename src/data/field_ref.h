@@ -21,6 +21,9 @@ class FieldRef {
   // this field is read again.
   std::string_view view() { return table_.asStringView(index()); }
   std::int64_t integer() { return table_.asInteger(index()); }
+  // The same of a record handed out by Table::scan.
+  std::string_view view(const Table::RecordView& record) { return record.view(index()); }
+  std::int64_t integer(const Table::RecordView& record) { return record.integer(index()); }
   void set(std::string_view value) { table_.setString(index(), value); }
   void setInteger(std::int64_t value) { table_.setInteger(index(), value); }
 

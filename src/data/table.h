@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -37,6 +38,8 @@ struct FieldInfo {
 enum class TableState { Inactive, Browse, Edit, Insert };
 
 class Table {
+  struct Impl;
+
  public:
   Table();
   // `name` is the object's name, used as the prefix of field errors
@@ -142,13 +145,31 @@ class Table {
   std::int64_t asInteger(int field) const;
   void setInteger(int field, std::int64_t value);
 
+  // One record handed out by scan(), read as the current record is. Valid
+  // only inside the call that hands it out.
+  class RecordView {
+   public:
+    std::string_view view(int field) const;  // as asStringView
+    std::int64_t integer(int field) const;   // as asInteger
+
+   private:
+    friend class Table;
+    RecordView(const Impl& table, const char* record) : d_(table), record_(record) {}
+    const Impl& d_;
+    const char* record_;
+  };
+  // Hands `visit` the records for (first(); !eof(); next()) visits, in
+  // the same order, and leaves the table where that loop does; without
+  // copying each record into the current one: for long read-only passes.
+  // `visit` must not change this table.
+  void scan(const std::function<void(const RecordView&)>& visit);
+
   // Exact match of `value` on the active index's key; positions on the first
   // match in index order and returns true, else returns false.
   bool findKey(const std::string& value);
   bool findKey(double value);
 
  private:
-  struct Impl;
   std::unique_ptr<Impl> d_;
 };
 

@@ -105,6 +105,7 @@ struct Table::Impl {
   bool visible(const char* record) const;
   std::string text(int field, const char* record) const;
   std::string_view textView(int field, const char* record) const;
+  std::int64_t integer(int field, const char* record) const;
   void load(std::uint32_t n);
   // Makes a record just read the current one. takeEntry also stands on its
   // index entry: the walk goes on from the key stored in the index, not from

@@ -234,36 +234,37 @@ std::string Table::asString(int field) const {
 }
 
 std::string_view Table::asStringView(int field) const {
-  d_->at(field);
-  return d_->textView(field, d_->buffer.data());
+  return d_->textView(d_->at(field), d_->buffer.data());
 }
+
+std::string_view Table::RecordView::view(int field) const { return d_.textView(d_.at(field), record_); }
+std::int64_t Table::RecordView::integer(int field) const { return d_.integer(d_.at(field), record_); }
 
 std::int64_t Table::asInteger(const std::string& fieldName) const { return asInteger(d_->find(fieldName)); }
 
-std::int64_t Table::asInteger(int i) const {
-  d_->at(i);
-  const Field& f = d_->field(i);
-  const char* record = d_->buffer.data();
-  const dbase::Dialect dialect = d_->header->dialect;
-  switch (d_->valueClass(i)) {
+std::int64_t Table::asInteger(int i) const { return d_->integer(d_->at(i), d_->buffer.data()); }
+
+std::int64_t Table::Impl::integer(int i, const char* record) const {
+  const Field& f = field(i);
+  switch (valueClass(i)) {
     case ValueClass::Number: {
-      if (dbase::isNullFlagged(f, d_->nullFlags(), record)) return 0;
+      if (dbase::isNullFlagged(f, nullFlags(), record)) return 0;
       bool ok = true;
-      auto v = dbase::readNumber(f, record, dialect, ok);
-      if (!ok) throw d_->located(notInteger(d_->text(i, record)), i);
+      auto v = dbase::readNumber(f, record, header->dialect, ok);
+      if (!ok) throw located(notInteger(text(i, record)), i);
       double r = std::nearbyint(v.value_or(0.0));
-      if (!std::isfinite(r) || std::fabs(r) > 9.2e18) throw d_->located(notInteger(d_->text(i, record)), i);
+      if (!std::isfinite(r) || std::fabs(r) > 9.2e18) throw located(notInteger(text(i, record)), i);
       return static_cast<std::int64_t>(r);
     }
     case ValueClass::Logical:
       return dbase::readLogical(f, record).value_or(false) ? 1 : 0;
     case ValueClass::Date:
     case ValueClass::DateTime:
-      return static_cast<std::int64_t>(std::floor(dbase::readDays(f, record, dialect).value_or(0.0)));
+      return static_cast<std::int64_t>(std::floor(dbase::readDays(f, record, header->dialect).value_or(0.0)));
     default: {
-      std::string t = d_->text(i, record);
+      std::string t = text(i, record);
       auto v = parseInteger(t);
-      if (!v) throw d_->located(notInteger(t), i);
+      if (!v) throw located(notInteger(t), i);
       return *v;
     }
   }

@@ -22,16 +22,22 @@ class CodePage {
   int number() const { return number_; }
   // Plain ASCII reads and writes the same in every code page and in UTF-8.
   static bool plainAscii(std::string_view s) {
-    // Eight bytes at a time: no byte of a word has its high bit set.
-    std::size_t i = 0;
-    for (; i + 8 <= s.size(); i += 8) {
-      std::uint64_t word;
-      std::memcpy(&word, s.data() + i, 8);
-      if (word & 0x8080808080808080ULL) return false;
+    // Eight bytes at a time: no byte of a word has its high bit set. The
+    // last bytes are taken in words that overlap those already seen, not
+    // one by one.
+    const char* p = s.data();
+    const std::size_t n = s.size();
+    std::uint64_t bits = 0;
+    if (n >= 8) {
+      for (std::size_t i = 0; i + 8 <= n; i += 8) bits |= load<std::uint64_t>(p + i);
+      bits |= load<std::uint64_t>(p + n - 8);
+    } else if (n >= 4) {
+      bits = load<std::uint32_t>(p) | load<std::uint32_t>(p + n - 4);
+    } else if (n > 0) {
+      bits = static_cast<unsigned char>(p[0]) | static_cast<unsigned char>(p[n / 2]) |
+             static_cast<unsigned char>(p[n - 1]);
     }
-    for (; i < s.size(); ++i)
-      if (static_cast<unsigned char>(s[i]) >= 0x80) return false;
-    return true;
+    return (bits & 0x8080808080808080ULL) == 0;
   }
   // Bytes of this code page to UTF-8.
   std::string toUtf8(std::string_view bytes) const;
@@ -43,6 +49,13 @@ class CodePage {
   explicit CodePage(int number);
 
  private:
+  template <typename Word>
+  static Word load(const char* p) {
+    Word word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+  }
+
   int number_;
   std::string decode_[256];
   // The byte of each code point above 0x7F the page can write, sorted by

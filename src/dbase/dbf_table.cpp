@@ -318,6 +318,21 @@ const char* DbfTable::readRecord(std::uint32_t recNo) {
               std::to_string(recNo) + ")");
 }
 
+const char* DbfTable::readRecords(std::uint32_t recNo, std::uint32_t& run) {
+  const char* record = readRecord(recNo);
+  run = 0;
+  if (!record) return nullptr;
+  if (record == heldCopy_.data()) {
+    run = 1;
+    return record;
+  }
+  run = cache_.heldFrom(recNo);
+  // Records this object posted and still holds are newer than the block.
+  const PendingRecords& pending = shared_->pending;
+  if (!pending.empty() && pending.first() > recNo) run = std::min(run, pending.first() - recNo);
+  return record;
+}
+
 void DbfTable::requireWritable() const {
   if (!writable_)
     throw Error("No se puede escribir en el archivo '" + displayName_ + "': es de solo lectura");
@@ -465,15 +480,20 @@ std::uint32_t countLiveRecords(const fs::path& path, const std::string& displayN
   const std::uint32_t perBlock =
       std::max<std::uint32_t>(1, static_cast<std::uint32_t>((1u << 20) / h.recordLength));
   std::uint32_t live = 0;
+  // One block, read into again and again.
+  std::vector<char> block(static_cast<std::size_t>(std::min(perBlock, h.recordCount)) * h.recordLength);
   for (std::uint32_t first = 0; first < h.recordCount; first += perBlock) {
     const std::uint32_t count = std::min(perBlock, h.recordCount - first);
-    const std::string block =
-        readAll(file, h.headerLength + static_cast<std::uint64_t>(first) * h.recordLength,
-                static_cast<std::size_t>(count) * h.recordLength, displayName);
-    if (block.size() < static_cast<std::size_t>(count) * h.recordLength)
+    const std::size_t wanted = static_cast<std::size_t>(count) * h.recordLength;
+    std::size_t done = 0;
+    if (os::Status s = file.readAt(h.headerLength + static_cast<std::uint64_t>(first) * h.recordLength,
+                                   block.data(), wanted, done);
+        !s.ok())
+      throw ioError(displayName, "leer", s);
+    if (done < wanted)
       throw Error("El archivo '" + displayName +
                   "' no es una tabla dBase válida: el archivo está truncado (falta el registro " +
-                  std::to_string(first + block.size() / h.recordLength + 1) + ")");
+                  std::to_string(first + done / h.recordLength + 1) + ")");
     for (std::uint32_t n = 0; n < count; ++n)
       if (block[static_cast<std::size_t>(n) * h.recordLength] != '*') ++live;
   }

@@ -80,6 +80,10 @@ class DbfTable {
   // A record's bytes (1-based number), valid until the next call; nullptr
   // past the end.
   const char* readRecord(std::uint32_t recNo);
+  // readRecord, also telling in `run` how many records from `recNo` lie one
+  // after another at the pointer (at least 1): a scan takes them without a
+  // call per record.
+  const char* readRecords(std::uint32_t recNo, std::uint32_t& run);
   // Writes a changed record or a new one (returning its number), keeping
   // the header, the end mark and the index entries right.
   void updateRecord(std::uint32_t recNo, const char* record);

@@ -12,6 +12,8 @@ const char* PendingRecords::record(std::uint32_t recNo) const {
 bool PendingRecords::put(std::uint32_t recNo, const char* record, std::uint32_t length, bool appended) {
   if (count_ == 0) {
     bytes_.clear();
+    // A run is written out once past the block: room for it is made once.
+    bytes_.reserve(kWriteBlock + length);
     first_ = recNo;
     length_ = length;
     appended_ = false;

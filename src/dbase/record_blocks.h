@@ -67,6 +67,8 @@ class ReadAhead {
   // The held bytes of a record read while the table was at `generation`,
   // or nullptr when it must be read.
   const char* find(std::uint32_t recNo, std::uint64_t generation) const;
+  // How many held records there are from `recNo`, which find() found.
+  std::uint32_t heldFrom(std::uint32_t recNo) const { return first_ + count_ - recNo; }
   // Which records to read for `recNo` of a table of `recordCount` records:
   // large blocks for scans (forward from the start or on from the block
   // held, or backwards into it), the whole table when small, else a few

@@ -86,13 +86,13 @@ class Enrolments {
     // A student's enrolments usually lie together: the last student's
     // number is at hand without looking the code up again.
     std::optional<std::uint32_t> lastStudent;
-    for (asigalum.first(); !asigalum.eof(); asigalum.next()) {
-      const std::uint32_t subject = subjects_.number(codasig.view());
-      const std::string_view student = codigo.view();
+    asigalum.scan([&](const Table::RecordView& enrolment) {
+      const std::uint32_t subject = subjects_.number(codasig.view(enrolment));
+      const std::string_view student = codigo.view(enrolment);
       if (!lastStudent || student != students_.text(*lastStudent)) lastStudent = students_.number(student);
       studentOf.push_back(*lastStudent);
       subjectOf.push_back(subject);
-    }
+    });
     // Where each student's subjects start, then the subjects in place.
     starts_.assign(students_.size() + 1, 0);
     for (std::uint32_t s : studentOf) ++starts_[s + 1];
@@ -200,26 +200,26 @@ void ExportarAlumnos(TransferContext& ctx) {
   // is split once.
   exporting::TextMap<exporting::GroupCode> groups;
   std::string code;
-  for (alumnos.first(); !alumnos.eof(); alumnos.next()) {
-    const std::string_view codgrup = codgrupField.view();
+  alumnos.scan([&](const Table::RecordView& student) {
+    const std::string_view codgrup = codgrupField.view(student);
     auto groupIt = groups.find(codgrup);
     if (groupIt == groups.end())
       groupIt = groups.emplace(codgrup, exporting::splitGroupCode(std::string(codgrup))).first;
     const exporting::GroupCode& group = groupIt->second;
-    if (!group.complete()) continue;
+    if (!group.complete()) return;
 
     if (!shifts) shifts.emplace(grupos);
-    const std::string& shift = shifts->shiftOf(codgrup, codcurField.view());
+    const std::string& shift = shifts->shiftOf(codgrup, codcurField.view(student));
 
     alumnost->append();
-    exped.set(codigoField.view());
-    nombre.set(apenomField.view());
+    exped.set(codigoField.view(student));
+    nombre.set(apenomField.view(student));
     turno.set(shift);
     nivel.set(group.level);
     curso.set(group.year);
     grupo.set(group.letter);
     // OPCION and the DIV fields stay blank, as a new record is.
-    alumnost->setBoolean("REPITE", repiteField.integer() == 1);
+    alumnost->setBoolean("REPITE", repiteField.integer(student) == 1);
 
     code.assign(exped.view());
     lastStudent = code;
@@ -237,7 +237,7 @@ void ExportarAlumnos(TransferContext& ctx) {
       ++slot;
     }
     alumnost->post();
-  }
+  });
 
   alumnos.close();
   asigalum.close();

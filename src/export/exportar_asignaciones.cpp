@@ -159,18 +159,19 @@ void ExportarAsignaciones(TransferContext& ctx) {
   FieldRef casig(*asigt, "CASIG"), cprof(*asigt, "CPROF"), cgrup(*asigt, "CGRUP"), nivel(*asigt, "NIVEL"),
       curso(*asigt, "CURSO"), grupo(*asigt, "GRUPO"), sesiones(*asigt, "SESIONES");
   horgrup.open();
-  for (horgrup.first(); !horgrup.eof(); horgrup.next()) {
-    const std::int64_t dni = dniField.integer();
-    const std::uint32_t groupNumber = groupNumbers.number(codgrupField.view());
+  horgrup.scan([&](const Table::RecordView& timetableLine) {
+    const std::int64_t dni = dniField.integer(timetableLine);
+    const std::uint32_t groupNumber = groupNumbers.number(codgrupField.view(timetableLine));
     const std::size_t linesBefore = linesSeen.size();
-    linesSeen.number(lineKey(groupNumber, subjectNumbers.number(codasigField.view()), dni, line));
-    if (linesSeen.size() == linesBefore) continue;
-    const GroupParts& group = groupParts(groups, groupNumber, codgrupField.view());
+    linesSeen.number(
+        lineKey(groupNumber, subjectNumbers.number(codasigField.view(timetableLine)), dni, line));
+    if (linesSeen.size() == linesBefore) return;
+    const GroupParts& group = groupParts(groups, groupNumber, codgrupField.view(timetableLine));
 
     if (!catalogue) catalogue = readCatalogue(*asigvalt);
     static const CatalogueEntry kUnknownSubject;
     const CatalogueEntry* subject = &kUnknownSubject;
-    if (auto it = catalogue->find(exporting::trimBlanks(std::string(codasigField.view())));
+    if (auto it = catalogue->find(exporting::trimBlanks(std::string(codasigField.view(timetableLine))));
         it != catalogue->end())
       subject = &it->second;
 
@@ -180,7 +181,7 @@ void ExportarAsignaciones(TransferContext& ctx) {
     if (auto it = teachers->find(dni); it != teachers->end()) teacher = &it->second;
 
     recordKey(subject->shortCode, *teacher, group.abbreviation, record);
-    if (written.count(record)) continue;
+    if (written.count(record)) return;
     asigt->append();
     // CAULA and TURNO stay blank, as a new record is.
     casig.set(subject->shortCode);
@@ -194,7 +195,7 @@ void ExportarAsignaciones(TransferContext& ctx) {
     recordKey(casig.view(), cprof.view(), cgrup.view(), record);
     written.insert(record);
     asigt->post();
-  }
+  });
   horgrup.close();
   asigt->close();
   asigvalt->close();
