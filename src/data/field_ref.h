@@ -26,6 +26,9 @@ class FieldRef {
   std::int64_t integer(const Table::RecordView& record) { return record.integer(index()); }
   void set(std::string_view value) { table_.setString(index(), value); }
   void setInteger(std::int64_t value) { table_.setInteger(index(), value); }
+  double asFloat() { return table_.asFloat(index()); }
+  void setFloat(double value) { table_.setFloat(index(), value); }
+  void setBoolean(bool value) { table_.setBoolean(index(), value); }
 
  private:
   int index() {

@@ -144,6 +144,9 @@ class Table {
   std::string_view asStringView(int field) const;
   std::int64_t asInteger(int field) const;
   void setInteger(int field, std::int64_t value);
+  double asFloat(int field) const;
+  void setFloat(int field, double value);
+  void setBoolean(int field, bool value);
 
   // One record handed out by scan(), read as the current record is. Valid
   // only inside the call that hands it out.

@@ -270,8 +270,13 @@ std::int64_t Table::Impl::integer(int i, const char* record) const {
   }
 }
 
-double Table::asFloat(const std::string& fieldName) const {
-  const auto [i, f, record, dialect] = d_->reading(fieldName);
+double Table::asFloat(const std::string& fieldName) const { return asFloat(d_->find(fieldName)); }
+
+double Table::asFloat(int i) const {
+  d_->at(i);
+  const Field& f = d_->field(i);
+  const char* record = d_->buffer.data();
+  const dbase::Dialect dialect = d_->header->dialect;
   switch (d_->valueClass(i)) {
     case ValueClass::Number: {
       if (dbase::isNullFlagged(f, d_->nullFlags(), record)) return 0;
@@ -351,13 +356,16 @@ void Table::setInteger(int field, std::int64_t value) {
   d_->setNumber(field, static_cast<double>(value), [value] { return std::to_string(value); });
 }
 
-void Table::setFloat(const std::string& field, double value) {
-  int i = d_->find(field);
-  d_->setNumber(i, value, [value] { return dbase::formatNumber(value); });
+void Table::setFloat(const std::string& field, double value) { setFloat(d_->find(field), value); }
+
+void Table::setFloat(int i, double value) {
+  d_->setNumber(d_->at(i), value, [value] { return dbase::formatNumber(value); });
 }
 
-void Table::setBoolean(const std::string& field, bool value) {
-  int i = d_->find(field);
+void Table::setBoolean(const std::string& field, bool value) { setBoolean(d_->find(field), value); }
+
+void Table::setBoolean(int i, bool value) {
+  d_->at(i);
   const Field& f = d_->field(i);
   if (d_->valueClass(i) == ValueClass::Logical) {
     dbase::writeLogical(f, d_->editable(i), value);

@@ -191,6 +191,7 @@ void ExportarAlumnos(TransferContext& ctx) {
 
   FieldRef codgrupField(alumnos, "Codgrup"), codcurField(alumnos, "Codcur"), codigoField(alumnos, "Codigo"),
       apenomField(alumnos, "Apenom"), repiteField(alumnos, "Repite");
+  FieldRef repite(*alumnost, "REPITE");
   FieldRef exped(*alumnost, "EXPED"), nombre(*alumnost, "NOMBRE"), turno(*alumnost, "TURNO"),
       nivel(*alumnost, "NIVEL"), curso(*alumnost, "CURSO"), grupo(*alumnost, "GRUPO");
   std::vector<FieldRef> asigFields;
@@ -219,7 +220,7 @@ void ExportarAlumnos(TransferContext& ctx) {
     curso.set(group.year);
     grupo.set(group.letter);
     // OPCION and the DIV fields stay blank, as a new record is.
-    alumnost->setBoolean("REPITE", repiteField.integer(student) == 1);
+    repite.setBoolean(repiteField.integer(student) == 1);
 
     code.assign(exped.view());
     lastStudent = code;

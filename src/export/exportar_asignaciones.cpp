@@ -40,12 +40,11 @@ std::unique_ptr<Table> openLookup(const std::string& folder, const std::string& 
 // The first ASIGVALT record, in physical order, of each school subject code.
 exporting::TextMap<CatalogueEntry> readCatalogue(Table& asigvalt) {
   exporting::TextMap<CatalogueEntry> catalogue;
-  FieldRef codvalen(asigvalt, "CODVALEN"), cod(asigvalt, "COD");
+  FieldRef codvalen(asigvalt, "CODVALEN"), cod(asigvalt, "COD"), nhoras(asigvalt, "NHORAS");
   for (asigvalt.first(); !asigvalt.eof(); asigvalt.next()) {
     const std::string_view code = codvalen.view();
     if (catalogue.find(code) != catalogue.end()) continue;
-    catalogue.emplace(code,
-                      CatalogueEntry{cod.get(), asigvalt.asFloat("NHORAS"), asigvalt.asInteger("NHORAS")});
+    catalogue.emplace(code, CatalogueEntry{cod.get(), nhoras.asFloat(), nhoras.integer()});
   }
   return catalogue;
 }
@@ -144,7 +143,7 @@ void ExportarAsignaciones(TransferContext& ctx) {
   std::optional<exporting::TextMap<CatalogueEntry>> catalogue;
   std::optional<std::unordered_map<std::int64_t, std::string>> teachers;
   // The keys of the records written, as ASIGT holds them.
-  exporting::TextSet written;
+  exporting::TextNumbers written;
   std::string record;
   // A group's subject with its teacher fills many lines of the timetable,
   // and each such line gives the same record: the lines read are kept by
@@ -157,7 +156,7 @@ void ExportarAsignaciones(TransferContext& ctx) {
   Table& horgrup = ctx.tables.wwTableHorGrup;
   FieldRef codgrupField(horgrup, "Codgrup"), codasigField(horgrup, "Codasig"), dniField(horgrup, "Dni");
   FieldRef casig(*asigt, "CASIG"), cprof(*asigt, "CPROF"), cgrup(*asigt, "CGRUP"), nivel(*asigt, "NIVEL"),
-      curso(*asigt, "CURSO"), grupo(*asigt, "GRUPO"), sesiones(*asigt, "SESIONES");
+      curso(*asigt, "CURSO"), grupo(*asigt, "GRUPO"), horas(*asigt, "HORAS"), sesiones(*asigt, "SESIONES");
   horgrup.open();
   horgrup.scan([&](const Table::RecordView& timetableLine) {
     const std::int64_t dni = dniField.integer(timetableLine);
@@ -181,7 +180,7 @@ void ExportarAsignaciones(TransferContext& ctx) {
     if (auto it = teachers->find(dni); it != teachers->end()) teacher = &it->second;
 
     recordKey(subject->shortCode, *teacher, group.abbreviation, record);
-    if (written.count(record)) return;
+    if (written.find(record)) return;
     asigt->append();
     // CAULA and TURNO stay blank, as a new record is.
     casig.set(subject->shortCode);
@@ -190,10 +189,10 @@ void ExportarAsignaciones(TransferContext& ctx) {
     nivel.set(group.code.level);
     curso.set(group.code.year);
     grupo.set(group.code.letter);
-    asigt->setFloat("HORAS", subject->hours);
+    horas.setFloat(subject->hours);
     sesiones.set(sessionsText(subject->lessons));
     recordKey(casig.view(), cprof.view(), cgrup.view(), record);
-    written.insert(record);
+    written.number(record);
     asigt->post();
   });
   horgrup.close();

@@ -56,7 +56,8 @@ void ExportarAsignaturas(TransferContext& ctx) {
       name(asignat, ctx.language == "CASTELLANO" ? "Cliteasig" : "Vliteasig"), codasig(asignat, "Codasig"),
       horsemte(asignat, "Horsemte");
   FieldRef cod(*asigvalt, "COD"), codlargo(*asigvalt, "CODLARGO"), nombre(*asigvalt, "NOMBRE"),
-      codvalen(*asigvalt, "CODVALEN"), nivel(*asigvalt, "NIVEL"), curso(*asigvalt, "CURSO");
+      codvalen(*asigvalt, "CODVALEN"), nivel(*asigvalt, "NIVEL"), curso(*asigvalt, "CURSO"),
+      nhoras(*asigvalt, "NHORAS");
   while (!asignat.eof()) {
     asigvalt->append();
     const std::string shortCode = litresv.get();
@@ -65,7 +66,7 @@ void ExportarAsignaturas(TransferContext& ctx) {
     nombre.set(name.get());
     const std::string code = codasig.get();
     codvalen.set(code);
-    asigvalt->setFloat("NHORAS", exporting::subjectHours(horsemte.get()));
+    nhoras.setFloat(exporting::subjectHours(horsemte.get()));
     nivel.set(exporting::charSub(code, 1, 3));
     curso.set(exporting::charSub(code, 0, 1));
     asigvalt->post();

@@ -28,14 +28,16 @@ void ExportarAsignaturasCurso(TransferContext& ctx) {
   asigvalt->setIndexName("CODVALEN");
   asigvalt->open();
   asigcurt->open();
-  FieldRef nivelIn(*asigvalt, "NIVEL"), cursoIn(*asigvalt, "CURSO"), cod(*asigvalt, "COD");
-  FieldRef nivel(*asigcurt, "NIVEL"), curso(*asigcurt, "CURSO"), asig(*asigcurt, "ASIG");
+  FieldRef nivelIn(*asigvalt, "NIVEL"), cursoIn(*asigvalt, "CURSO"), cod(*asigvalt, "COD"),
+      nhoras(*asigvalt, "NHORAS");
+  FieldRef nivel(*asigcurt, "NIVEL"), curso(*asigcurt, "CURSO"), asig(*asigcurt, "ASIG"),
+      horas(*asigcurt, "HORAS");
   for (asigvalt->first(); !asigvalt->eof(); asigvalt->next()) {
     asigcurt->append();
     nivel.set(nivelIn.get());
     curso.set(cursoIn.get());
     asig.set(cod.get());
-    asigcurt->setFloat("HORAS", asigvalt->asFloat("NHORAS"));
+    horas.setFloat(nhoras.asFloat());
     asigcurt->post();
   }
   asigcurt->close();

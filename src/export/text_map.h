@@ -1,4 +1,4 @@
-// Hash maps and sets keyed by text that are looked up with a view of a
+// Hash maps keyed by text that are looked up with a view of a
 // field's value, so that a lookup does not copy it.
 #pragma once
 
@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace pasarela::exporting {
 
@@ -18,6 +17,5 @@ struct TextHash {
 
 template <class Value>
 using TextMap = std::unordered_map<std::string, Value, TextHash, std::equal_to<>>;
-using TextSet = std::unordered_set<std::string, TextHash, std::equal_to<>>;
 
 }  // namespace pasarela::exporting

@@ -95,6 +95,45 @@ TEST_P(CollationAgreesWithTdbf, OnRandomKeys) {
   EXPECT_EQ(sortedBy(ldid, keys), tdbfOrder);
 }
 
+// Keys of 14 bytes that mostly share a long start, as the codes of one
+// course do, and differ further on: in a letter, in its case or accent, or
+// in a byte of any value.
+std::vector<std::string> keysSharingTheirStart(unsigned seed, std::size_t count) {
+  std::mt19937 rng(seed);
+  const std::vector<std::string> starts = {"1BACAL0",      "1BACAL0aA",       "2ESO-MAT", "2eso-mat",
+                                           "CIENCIAS NAT", "CIENCIAS N\xC1T", ""};
+  const std::string tail =
+      " AaEe\xC1\xE1\xD1\xF1"
+      "0129-";
+  std::vector<std::string> keys;
+  for (std::size_t i = 0; i < count; ++i) {
+    std::string k = starts[rng() % starts.size()];
+    while (k.size() < 14 && rng() % 6 != 0)
+      k += rng() % 5 ? tail[rng() % tail.size()] : static_cast<char>(0x20 + rng() % 0xE0);
+    keys.push_back(padded(k.substr(0, 14), 14));
+  }
+  return keys;
+}
+
+TEST_P(CollationAgreesWithTdbf, OnLongKeysSharingTheirStart) {
+  if (!tdbfOracleAvailable()) GTEST_SKIP() << "fpc is not installed";
+  const auto ldid = static_cast<std::uint8_t>(GetParam());
+  ScratchDir dir;
+  const auto keys = keysSharingTheirStart(static_cast<unsigned>(ldid) + 100, 500);
+  const std::string layout = (dir / "KEYS.LAYOUT").string();
+  {
+    std::ofstream out(layout);
+    out << "ldid " << int(ldid) << "\nfield K C 14 0\nindex K\n";
+    for (const auto& k : keys) out << "row " << toHex(k) << "\n";
+  }
+  const std::string table = (dir / "KEYS.DBF").string();
+  runTdbfOracle({"create", table, layout});
+  std::vector<std::string> tdbfOrder;
+  for (const std::string& line : runTdbfOracle({"iterate", table, "K"}))
+    tdbfOrder.push_back(keys.at(std::stoul(line) - 1));
+  EXPECT_EQ(sortedBy(ldid, keys), tdbfOrder);
+}
+
 // Windows-1252 (ANSI, Western European, Spanish), 437 (US, Spanish) and 850
 // (Spanish), and the FoxPro-style drivers that TDbf sorts as bytes.
 INSTANTIATE_TEST_SUITE_P(Drivers, CollationAgreesWithTdbf,
