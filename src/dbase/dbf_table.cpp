@@ -190,14 +190,26 @@ os::File openExclusiveForRewrite(const fs::path& path, const std::string& displa
 
 // A unique tag keeps only the first record of each key.
 static void insertEntry(Tag& tag, IndexEntry entry) {
-  if (tag.layout.unique) {
-    auto it = tag.entries.lower_bound(IndexEntry{entry.key, 0});
-    if (it != tag.entries.end() &&
-        compareKeys(tag.entries.key_comp().ldid, tag.layout.type, it->key, entry.key) == 0) {
-      return;
-    }
+  EntrySet& entries = tag.entries;
+  const auto sameKey = [&](const IndexEntry& e) {
+    return compareKeys(entries.key_comp().ldid, tag.layout.type, e.key, entry.key) == 0;
+  };
+  // A table is mostly filled in the order of its keys: the entry going
+  // last costs one comparison, not a search.
+  if (entries.empty() || entries.key_comp()(*entries.rbegin(), entry)) {
+    // Any entry of the same key is the last one.
+    if (tag.layout.unique && !entries.empty() && sameKey(*entries.rbegin())) return;
+    entries.emplace_hint(entries.end(), std::move(entry));
+    return;
   }
-  tag.entries.insert(std::move(entry));
+  if (tag.layout.unique) {
+    auto it = entries.lower_bound(IndexEntry{entry.key, 0});
+    if (it != entries.end() && sameKey(*it)) return;
+    // No entry has its key: it goes right before the first greater one.
+    entries.emplace_hint(it, std::move(entry));
+    return;
+  }
+  entries.insert(std::move(entry));
 }
 
 bool KeyOrder::operator()(const IndexEntry& a, const IndexEntry& b) const {
