@@ -163,16 +163,23 @@ TEST_F(TableTdbfTest, DescendingAndUniqueTagsOfTdbfKeepTheirMeaning) {
     Table t;
     t.setTableName("C:\\KTEMP\\TAGS.DBF");
     t.open();
-    for (const char* c : {"c", "e", "a"}) {
+    // "e" twice: the second goes after the last key of the unique tag,
+    // which is its own.
+    for (const char* c : {"c", "e", "e", "a"}) {
       t.append();
       t.setString("COD", c);
       t.setString("ALT", c);
       t.post();
     }
+    // The same while the table is still open.
+    t.setIndexName("ALT");
+    std::vector<std::string> walked;
+    for (t.first(); !t.eof(); t.next()) walked.push_back(std::to_string(t.recNo()));
+    EXPECT_EQ(walked, (std::vector<std::string>{"2", "1", "3", "6", "8"}));
   }
   // Descending: largest key first; unique: one record per key, the first.
   EXPECT_EQ(ourOrder("C:\\KTEMP\\TAGS.DBF", "COD"),
-            (std::vector<std::string>{"8", "6", "3", "7", "1", "5", "2", "4", "9"}));
+            (std::vector<std::string>{"8", "9", "6", "3", "7", "1", "5", "2", "4", "10"}));
   EXPECT_EQ(ourOrder("C:\\KTEMP\\TAGS.DBF", "ALT"), (std::vector<std::string>{"2", "1", "3", "6", "8"}));
   for (const std::string tag : {"COD", "ALT"}) {
     EXPECT_EQ(ourOrder("C:\\KTEMP\\TAGS.DBF", tag), runTdbfOracle({"iterate", dbf, tag})) << tag;
