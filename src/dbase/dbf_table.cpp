@@ -544,6 +544,10 @@ void DbfTable::rebuildStaleTags() {
   for (std::size_t i = 0; i < shared_->tags.size(); ++i) {
     Tag& t = shared_->tags[i];
     if (t.keyFields.empty()) continue;
+    // A character key of one field as long as the key is that field's bytes.
+    const Field* plainKeyField = &shared_->header.fields[static_cast<std::size_t>(t.keyFields[0])];
+    const bool plainKey = t.layout.type == KeyType::Character && t.keyFields.size() == 1 &&
+                          plainKeyField->length == t.layout.keyLength;
     bool stale = t.layout.unique ? t.entries.size() > count : t.entries.size() != count;
     for (const IndexEntry& e : t.entries) stale = stale || e.recNo == 0 || e.recNo > count;
     // A record changed by a program that did not update the index: its
@@ -554,6 +558,11 @@ void DbfTable::rebuildStaleTags() {
         stale = true;
         continue;
       }
+      // Mostly the stored key is the field's bytes as they are: no key is
+      // made to see that.
+      if (plainKey && e->key.size() == static_cast<std::size_t>(plainKeyField->length) &&
+          std::memcmp(record + plainKeyField->offset, e->key.data(), e->key.size()) == 0)
+        continue;
       const std::string key = keyOf(static_cast<int>(i), record);
       stale = key != e->key && compareKeys(shared_->header.ldid, t.layout.type, e->key, key) != 0;
     }

@@ -54,11 +54,6 @@ void PendingRecords::clear() {
   appended_ = false;
 }
 
-const char* ReadAhead::find(std::uint32_t recNo, std::uint64_t generation) const {
-  if (count_ == 0 || generation != generation_ || recNo < first_ || recNo >= first_ + count_) return nullptr;
-  return block_.data() + static_cast<std::size_t>(recNo - first_) * length_;
-}
-
 RecordSpan ReadAhead::plan(std::uint32_t recNo, std::uint32_t recordCount, std::uint32_t recordLength,
                            std::uint64_t generation) const {
   const bool sameData = count_ > 0 && generation_ == generation && length_ == recordLength;

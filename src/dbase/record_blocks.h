@@ -66,7 +66,11 @@ class ReadAhead {
 
   // The held bytes of a record read while the table was at `generation`,
   // or nullptr when it must be read.
-  const char* find(std::uint32_t recNo, std::uint64_t generation) const;
+  const char* find(std::uint32_t recNo, std::uint64_t generation) const {
+    if (count_ == 0 || generation != generation_ || recNo < first_ || recNo >= first_ + count_)
+      return nullptr;
+    return block_.data() + static_cast<std::size_t>(recNo - first_) * length_;
+  }
   // How many held records there are from `recNo`, which find() found.
   std::uint32_t heldFrom(std::uint32_t recNo) const { return first_ + count_ - recNo; }
   // Which records to read for `recNo` of a table of `recordCount` records:
