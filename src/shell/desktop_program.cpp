@@ -1,5 +1,6 @@
 #include "shell/desktop_program.h"
 
+#include "base/os/system.h"
 #include "shell/exportar_datos.h"
 #include "shell/help_bridge.h"
 #include "shell/pasarela_application.h"
@@ -7,6 +8,7 @@
 namespace pasarela::shell {
 
 int runDesktopProgram(int argc, char** argv, const std::function<void(TExportarDatos&)>& beforeCreate) {
+  os::keepFreedMemory();
   PasarelaApplication app(argc, argv);
   QStringList parameters = QCoreApplication::arguments();
   parameters.removeFirst();

@@ -6,6 +6,9 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#if defined(__GLIBC__)  // known once a C library header is in
+#include <malloc.h>
+#endif
 
 #include <cerrno>
 #include <cstdio>
@@ -330,5 +333,14 @@ std::vector<std::string> commandLine(int argc, char** argv) {
 }
 
 void prepareConsole() {}
+
+void keepFreedMemory() {
+#if defined(__GLIBC__)
+  // Blocks below 32 MB come from the heap rather than a mapping of their
+  // own, and up to 64 MB freed at its top stays there.
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
+}
 
 }  // namespace pasarela::os

@@ -32,4 +32,10 @@ std::vector<std::string> commandLine(int argc, char** argv);
 // and a console show them as UTF-8.
 void prepareConsole();
 
+// Keeps the memory the process frees for its next allocations instead of
+// handing it back to the system at once: a transfer takes and frees blocks
+// of a few hundred KB for each table it opens, and memory handed back must
+// be faulted in again, page by page, when it is taken the next time.
+void keepFreedMemory();
+
 }  // namespace pasarela::os

@@ -297,4 +297,7 @@ void prepareConsole() {
   SetConsoleOutputCP(CP_UTF8);
 }
 
+// The process heap keeps what is freed for the next allocations already.
+void keepFreedMemory() {}
+
 }  // namespace pasarela::os
