@@ -83,14 +83,9 @@ class Enrolments {
     // Each enrolment's student and subject by number, in physical order;
     // then grouped by student in one pass, without a list per student.
     std::vector<std::uint32_t> studentOf, subjectOf;
-    // A student's enrolments usually lie together: the last student's
-    // number is at hand without looking the code up again.
-    std::optional<std::uint32_t> lastStudent;
     asigalum.scan([&](const Table::RecordView& enrolment) {
       const std::uint32_t subject = subjects_.number(codasig.view(enrolment));
-      const std::string_view student = codigo.view(enrolment);
-      if (!lastStudent || student != students_.text(*lastStudent)) lastStudent = students_.number(student);
-      studentOf.push_back(*lastStudent);
+      studentOf.push_back(students_.number(codigo.view(enrolment)));
       subjectOf.push_back(subject);
     });
     // Where each student's subjects start, then the subjects in place.

@@ -22,16 +22,19 @@ class TextNumbers {
 
   // The number of `text`; a text not seen before gets the next one.
   std::uint32_t number(std::string_view text) {
+    // Texts come in runs (a group's timetable lines, a student's
+    // enrolments): the last one is tried before any hashing.
+    if (last_ != kEmpty && this->text(last_) == text) return last_;
     const std::uint64_t hash = hashOf(text);
     std::size_t slot = place(text, hash);
-    if (slots_[slot] != kEmpty) return slots_[slot];
+    if (slots_[slot] != kEmpty) return last_ = slots_[slot];
     const auto n = static_cast<std::uint32_t>(hashes_.size());
     texts_.append(text);
     ends_.push_back(texts_.size());
     hashes_.push_back(hash);
     slots_[slot] = n;
     if (hashes_.size() * 2 > slots_.size()) grow();
-    return n;
+    return last_ = n;
   }
 
   std::optional<std::uint32_t> find(std::string_view text) const {
@@ -110,6 +113,7 @@ class TextNumbers {
   std::vector<std::size_t> ends_;      // by number, where its text ends in texts_
   std::vector<std::uint64_t> hashes_;  // by number
   std::vector<std::uint32_t> slots_;   // numbers, kEmpty where none; never more than half full
+  std::uint32_t last_ = kEmpty;        // the number number() gave last
 };
 
 }  // namespace pasarela::exporting
