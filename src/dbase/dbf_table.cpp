@@ -23,6 +23,11 @@ struct SharedTable {
   fs::path path;
   std::string displayName;
   std::vector<Tag> tags;
+  // The entries of each tag as the .MDX holds them, read and checked at
+  // open but put in order only when something walks, searches or changes
+  // an index: a table read in physical order never pays for that.
+  std::vector<std::vector<MdxEntry>> entriesRead;
+  bool entriesPlaced = true;
   fs::path mdxPath;
   std::uint64_t generation = 1;
   bool indexDirty = false;
@@ -152,10 +157,10 @@ std::shared_ptr<SharedTable> loadShared(const os::File& file, const fs::path& pa
         Tag tag;
         tag.keyFields = keyFieldsOf(shared->header, t.layout);
         tag.entries = EntrySet(KeyOrder{shared->header.ldid, t.layout.type, t.layout.descending});
-        for (MdxEntry& e : t.entries)
-          tag.entries.emplace_hint(tag.entries.end(), IndexEntry{std::move(e.key), e.recNo});
         tag.layout = std::move(t.layout);
         shared->tags.push_back(std::move(tag));
+        shared->entriesRead.push_back(std::move(t.entries));
+        shared->entriesPlaced = false;
       }
     }
   }
@@ -250,7 +255,6 @@ DbfTable::DbfTable(const fs::path& path, const std::string& displayName, bool ex
   if (!shared_) {
     shared_ = loadShared(file_, path, displayName);
     registry()[id] = shared_;
-    rebuildStaleTags();
   }
   codePage_ = &CodePage::forLdid(shared_->header.ldid);
 }
@@ -385,6 +389,7 @@ void DbfTable::updateRecord(std::uint32_t recNo, const char* record) {
     throw Error("Número de registro fuera de rango en '" + displayName_ + "'");
   checkIndexesComputable();
   requireWritable();
+  placeEntries();
   const char* current = readRecord(recNo);
   std::string old = current ? std::string(current, h.recordLength) : std::string();
   holdRecord(recNo, record, false);
@@ -409,6 +414,7 @@ std::uint32_t DbfTable::appendRecord(const char* record) {
   checkIndexesComputable();
   if (h.recordCount == 0xFFFFFFFFu) throw Error("La tabla '" + displayName_ + "' está llena");
   requireWritable();
+  placeEntries();
   const std::uint32_t recNo = h.recordCount + 1;
   holdRecord(recNo, record, true);
   h.recordCount = recNo;
@@ -531,12 +537,33 @@ void DbfTable::flush() {
 
 void DbfTable::flushIndex() {
   if (!shared_ || !shared_->indexDirty || shared_->tags.empty() || !writable_) return;
+  placeEntries();  // changed entries were placed: this is only for certainty
   fs::path mdx = shared_->mdxPath.empty() ? siblingFile(shared_->path, "MDX") : shared_->mdxPath;
   namingSibling(displayName_, mdx, [&] {
     writeIndexFile(mdx, shared_->path, shared_->header.ldid, shared_->tags);
     return 0;
   });
   shared_->indexDirty = false;
+}
+
+void DbfTable::placeEntries() {
+  if (shared_->entriesPlaced) return;
+  // Placed before the check, which reads records and may find the entries
+  // stale: it must see them in place, and must not come back here.
+  shared_->entriesPlaced = true;
+  for (std::size_t i = 0; i < shared_->tags.size(); ++i) {
+    EntrySet& entries = shared_->tags[i].entries;
+    for (MdxEntry& e : shared_->entriesRead[i])
+      entries.emplace_hint(entries.end(), IndexEntry{std::move(e.key), e.recNo});
+  }
+  shared_->entriesRead.clear();
+  shared_->entriesRead.shrink_to_fit();
+  rebuildStaleTags();
+}
+
+Tag& DbfTable::placedTag(int index) const {
+  const_cast<DbfTable*>(this)->placeEntries();
+  return shared_->tags.at(static_cast<std::size_t>(index));
 }
 
 void DbfTable::rebuildStaleTags() {
@@ -591,10 +618,11 @@ int DbfTable::tagIndex(const std::string& name) const {
   return -1;
 }
 
-const Tag& DbfTable::tag(int index) const { return shared_->tags.at(static_cast<std::size_t>(index)); }
+const Tag& DbfTable::tag(int index) const { return placedTag(index); }
 
 std::string DbfTable::keyOf(int tagIndex, const char* record) const {
-  const Tag& t = tag(tagIndex);
+  // The key's form only: no entry is needed for it.
+  const Tag& t = shared_->tags.at(static_cast<std::size_t>(tagIndex));
   const Header& h = shared_->header;
   if (t.keyFields.empty()) return std::string(static_cast<std::size_t>(t.layout.keyLength), ' ');
   const Field& first = h.fields[static_cast<std::size_t>(t.keyFields[0])];

@@ -122,6 +122,10 @@ class DbfTable {
   void flushRecords();
   void stampHeader();
   void checkIndexesComputable() const;
+  // Puts the entries read from the .MDX in order, then checks them against
+  // the records; once, for every object of the file.
+  void placeEntries();
+  Tag& placedTag(int index) const;
   void rebuildStaleTags();
 
   std::string displayName_;
