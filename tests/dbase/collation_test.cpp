@@ -74,25 +74,31 @@ std::vector<std::string> randomKeys(unsigned seed, std::size_t count, std::size_
   return keys;
 }
 
+// The keys in the order TDbf's index of a table holding them walks them.
+std::vector<std::string> tdbfOrder(std::uint8_t ldid, const std::vector<std::string>& keys,
+                                   std::size_t length) {
+  ScratchDir dir;
+  const std::string layout = (dir / "KEYS.LAYOUT").string();
+  {
+    std::ofstream out(layout);
+    out << "ldid " << int(ldid) << "\nfield K C " << length << " 0\nindex K\n";
+    for (const auto& k : keys) out << "row " << toHex(k) << "\n";
+  }
+  const std::string table = (dir / "KEYS.DBF").string();
+  runTdbfOracle({"create", table, layout});
+  std::vector<std::string> order;
+  for (const std::string& line : runTdbfOracle({"iterate", table, "K"}))
+    order.push_back(keys.at(std::stoul(line) - 1));
+  return order;
+}
+
 class CollationAgreesWithTdbf : public ::testing::TestWithParam<int> {};
 
 TEST_P(CollationAgreesWithTdbf, OnRandomKeys) {
   if (!tdbfOracleAvailable()) GTEST_SKIP() << "fpc is not installed";
   const auto ldid = static_cast<std::uint8_t>(GetParam());
-  ScratchDir dir;
   const auto keys = randomKeys(static_cast<unsigned>(ldid), 700, 6);
-  const std::string layout = (dir / "KEYS.LAYOUT").string();
-  {
-    std::ofstream out(layout);
-    out << "ldid " << int(ldid) << "\nfield K C 6 0\nindex K\n";
-    for (const auto& k : keys) out << "row " << toHex(k) << "\n";
-  }
-  const std::string table = (dir / "KEYS.DBF").string();
-  runTdbfOracle({"create", table, layout});
-  std::vector<std::string> tdbfOrder;
-  for (const std::string& line : runTdbfOracle({"iterate", table, "K"}))
-    tdbfOrder.push_back(keys.at(std::stoul(line) - 1));
-  EXPECT_EQ(sortedBy(ldid, keys), tdbfOrder);
+  EXPECT_EQ(sortedBy(ldid, keys), tdbfOrder(ldid, keys, 6));
 }
 
 // Keys of 14 bytes that mostly share a long start, as the codes of one
@@ -118,20 +124,8 @@ std::vector<std::string> keysSharingTheirStart(unsigned seed, std::size_t count)
 TEST_P(CollationAgreesWithTdbf, OnLongKeysSharingTheirStart) {
   if (!tdbfOracleAvailable()) GTEST_SKIP() << "fpc is not installed";
   const auto ldid = static_cast<std::uint8_t>(GetParam());
-  ScratchDir dir;
   const auto keys = keysSharingTheirStart(static_cast<unsigned>(ldid) + 100, 500);
-  const std::string layout = (dir / "KEYS.LAYOUT").string();
-  {
-    std::ofstream out(layout);
-    out << "ldid " << int(ldid) << "\nfield K C 14 0\nindex K\n";
-    for (const auto& k : keys) out << "row " << toHex(k) << "\n";
-  }
-  const std::string table = (dir / "KEYS.DBF").string();
-  runTdbfOracle({"create", table, layout});
-  std::vector<std::string> tdbfOrder;
-  for (const std::string& line : runTdbfOracle({"iterate", table, "K"}))
-    tdbfOrder.push_back(keys.at(std::stoul(line) - 1));
-  EXPECT_EQ(sortedBy(ldid, keys), tdbfOrder);
+  EXPECT_EQ(sortedBy(ldid, keys), tdbfOrder(ldid, keys, 14));
 }
 
 // Windows-1252 (ANSI, Western European, Spanish), 437 (US, Spanish) and 850
