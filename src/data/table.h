@@ -162,9 +162,10 @@ class Table {
     const char* record_;
   };
   // Hands `visit` the records for (first(); !eof(); next()) visits, in
-  // the same order, and leaves the table where that loop does; without
-  // copying each record into the current one: for long read-only passes.
-  // `visit` must not change this table.
+  // the same order, without copying each record into the current one: for
+  // long read-only passes. Once done, the table stands where that loop
+  // leaves it; when `visit` throws, the error goes on and where the table
+  // stands is not said. `visit` must not change this table.
   void scan(const std::function<void(const RecordView&)>& visit);
 
   // Exact match of `value` on the active index's key; positions on the first
