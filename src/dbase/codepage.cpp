@@ -109,38 +109,60 @@ CodePage::CodePage(int number) : number_(number) {
   // Stable, so that of two bytes with one code point the lower stays first.
   std::stable_sort(encode_.begin(), encode_.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (char32_t cp = 0x80; cp < 0x100; ++cp) latin_[cp - 0x80] = byteOf(cp);
 }
 
 std::string CodePage::toUtf8(std::string_view bytes) const {
   if (plainAscii(bytes)) return std::string(bytes);
-  std::string out;
-  out.reserve(bytes.size());
+  // Written in place: a byte gives at most three bytes of UTF-8.
+  std::string out(bytes.size() * 3, '\0');
+  char* o = out.data();
   for (char c : bytes) {
-    unsigned char b = static_cast<unsigned char>(c);
-    if (b < 0x80)
-      out += c;
-    else
-      out += decode_[b];
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80) {
+      *o++ = c;
+    } else {
+      const std::string& utf8 = decode_[b];
+      std::memcpy(o, utf8.data(), utf8.size());
+      o += utf8.size();
+    }
   }
+  out.resize(static_cast<std::size_t>(o - out.data()));
   return out;
 }
 
 std::string CodePage::fromUtf8(std::string_view text) const {
   if (plainAscii(text)) return std::string(text);
-  std::string out;
-  out.reserve(text.size());
+  // Written in place: a character gives one byte and takes at least one.
+  std::string out(text.size(), '\0');
+  char* o = out.data();
   std::size_t i = 0;
   while (i < text.size()) {
-    char32_t cp = text::nextCodePoint(text, i);
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
+    const auto b0 = static_cast<unsigned char>(text[i]);
+    if (b0 < 0x80) {
+      *o++ = static_cast<char>(b0);
+      ++i;
       continue;
     }
-    auto it = std::lower_bound(encode_.begin(), encode_.end(), cp,
-                               [](const auto& entry, char32_t c) { return entry.first < c; });
-    out += it != encode_.end() && it->first == cp ? it->second : '?';
+    char32_t cp;
+    const auto b1 = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+    if (b0 >= 0xC2 && b0 <= 0xDF && (b1 & 0xC0) == 0x80) {
+      // Two bytes, as every letter of the Latin pages is.
+      cp = static_cast<char32_t>((b0 & 0x1F) << 6 | (b1 & 0x3F));
+      i += 2;
+    } else {
+      cp = text::nextCodePoint(text, i);
+    }
+    *o++ = cp < 0x80 ? static_cast<char>(cp) : cp < 0x100 ? latin_[cp - 0x80] : byteOf(cp);
   }
+  out.resize(static_cast<std::size_t>(o - out.data()));
   return out;
+}
+
+char CodePage::byteOf(char32_t cp) const {
+  auto it = std::lower_bound(encode_.begin(), encode_.end(), cp,
+                             [](const auto& entry, char32_t c) { return entry.first < c; });
+  return it != encode_.end() && it->first == cp ? it->second : '?';
 }
 
 }  // namespace pasarela::dbase

@@ -61,6 +61,10 @@ class CodePage {
   // The byte of each code point above 0x7F the page can write, sorted by
   // code point; where two bytes read as one code point, the lower byte.
   std::vector<std::pair<char32_t, char>> encode_;
+  // The byte of each code point 0x80 to 0xFF, where the letters of the
+  // Latin pages lie, without a search.
+  char latin_[128] = {};
+  char byteOf(char32_t cp) const;  // '?' when the page lacks it
 };
 
 }  // namespace pasarela::dbase

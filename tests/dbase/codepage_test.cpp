@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <random>
+
 #include "dbase/codepage_tables.h"
 
 namespace pasarela::dbase {
@@ -71,6 +73,49 @@ TEST(CodePageTables, TextsWriteAsIconvWritesThem) {
   }
   // A character the page lacks is a question mark, and the rest is kept.
   EXPECT_EQ(CodePage::forNumber(850).fromUtf8("a中ñ"), "a?" + iconvFromUtf8(850, "ñ"));
+}
+
+// Whole texts of random bytes each page defines, read through iconv: the
+// page reads them as iconv does, and writes iconv's text back to the same
+// bytes.
+TEST(CodePageTables, WholeTextsReadAndWriteAsIconvDoes) {
+  std::mt19937 random(850);
+  for (int page : {437, 850, 1252}) {
+    SCOPED_TRACE(page);
+    const CodePage& cp = CodePage::forNumber(page);
+    iconv_t cd = iconv_open("UTF-8", iconvName(page).c_str());
+    ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+    std::string defined;  // the bytes iconv reads in this page
+    for (int b = 0x20; b < 0x100; ++b)
+      if (b < 0x80 || !iconvUtf8(cd, static_cast<unsigned char>(b)).empty()) defined += static_cast<char>(b);
+    for (int round = 0; round < 300; ++round) {
+      std::string bytes, expected;
+      const std::size_t length = random() % 60;
+      for (std::size_t n = 0; n < length; ++n) {
+        const char b = defined[random() % defined.size()];
+        bytes += b;
+        expected += static_cast<unsigned char>(b) < 0x80 ? std::string(1, b)
+                                                         : iconvUtf8(cd, static_cast<unsigned char>(b));
+      }
+      ASSERT_EQ(cp.toUtf8(bytes), expected);
+      ASSERT_EQ(cp.fromUtf8(expected), bytes);
+    }
+    iconv_close(cd);
+  }
+}
+
+TEST(CodePageTables, BrokenAndForeignCharactersBecomeQuestionMarks) {
+  const CodePage& cp = CodePage::forNumber(1252);
+  // A lone lead byte, a lead byte at the end, a continuation byte alone,
+  // an overlong form, and characters the page lacks, among letters it has.
+  EXPECT_EQ(cp.fromUtf8("a\xC3"
+                        "b"),
+            "a?b");
+  EXPECT_EQ(cp.fromUtf8("\xC3\xB1\xC3"), "\xF1?");
+  EXPECT_EQ(cp.fromUtf8("\x80\xC3\xA9"), "?\xE9");
+  EXPECT_EQ(cp.fromUtf8("\xC0\xAF"), "??");
+  EXPECT_EQ(cp.fromUtf8("\xE4\xB8\xAD\xC3\xBC\xF0\x9F\x98\x80"), "?\xFC?");
+  EXPECT_EQ(cp.fromUtf8("\xE2\x82\xAC"), "\x80");  // the euro sign, beyond 0xFF
 }
 
 TEST(CodePageTables, EveryPageADriverNamesHasATable) {
