@@ -32,6 +32,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A window of the utility may close between the listing of the host's
+// children and the question about it: that is no error of the host. Xlib's
+// default handler would end the host over it.
+int ignoreVanishedWindows(Display* display, XErrorEvent* error) {
+  if (error->error_code == BadWindow || error->error_code == BadDrawable) return 0;
+  char text[256];
+  XGetErrorText(display, error->error_code, text, sizeof text);
+  std::fprintf(stderr, "X error: %s (request %d)\n", text, error->request_code);
+  std::exit(1);
+}
+
 // A direct child of `host` with the main window's size, or 0.
 Window findUtilityWindow(Display* display, Window host, int* x, int* y) {
   Window root = 0, parent = 0, *children = nullptr;
@@ -75,6 +86,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no X display\n");
     return 2;
   }
+  XSetErrorHandler(ignoreVanishedWindows);
   const Window host =
       XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 800, 600, 0, 0, 0xFFFFFF);
   XMapWindow(display, host);
