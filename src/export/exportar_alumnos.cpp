@@ -85,7 +85,7 @@ class Enrolments {
     std::vector<std::uint32_t> studentOf, subjectOf;
     asigalum.scan([&](const Table::RecordView& enrolment) {
       const std::uint32_t subject = subjects_.number(codasig.view(enrolment));
-      studentOf.push_back(students_.number(codigo.view(enrolment)));
+      studentOf.push_back(students_.numberInRun(codigo.view(enrolment)));
       subjectOf.push_back(subject);
     });
     // Where each student's subjects start, then the subjects in place.

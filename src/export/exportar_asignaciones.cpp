@@ -160,10 +160,10 @@ void ExportarAsignaciones(TransferContext& ctx) {
   horgrup.open();
   horgrup.scan([&](const Table::RecordView& timetableLine) {
     const std::int64_t dni = dniField.integer(timetableLine);
-    const std::uint32_t groupNumber = groupNumbers.number(codgrupField.view(timetableLine));
+    const std::uint32_t groupNumber = groupNumbers.numberInRun(codgrupField.view(timetableLine));
     const std::size_t linesBefore = linesSeen.size();
     linesSeen.number(
-        lineKey(groupNumber, subjectNumbers.number(codasigField.view(timetableLine)), dni, line));
+        lineKey(groupNumber, subjectNumbers.numberInRun(codasigField.view(timetableLine)), dni, line));
     if (linesSeen.size() == linesBefore) return;
     const GroupParts& group = groupParts(groups, groupNumber, codgrupField.view(timetableLine));
 

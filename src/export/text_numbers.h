@@ -22,9 +22,6 @@ class TextNumbers {
 
   // The number of `text`; a text not seen before gets the next one.
   std::uint32_t number(std::string_view text) {
-    // Texts come in runs (a group's timetable lines, a student's
-    // enrolments): the last one is tried before any hashing.
-    if (last_ != kEmpty && this->text(last_) == text) return last_;
     const std::uint64_t hash = hashOf(text);
     std::size_t slot = place(text, hash);
     if (slots_[slot] != kEmpty) return last_ = slots_[slot];
@@ -35,6 +32,14 @@ class TextNumbers {
     slots_[slot] = n;
     if (hashes_.size() * 2 > slots_.size()) grow();
     return last_ = n;
+  }
+
+  // number() for texts that come in runs (a group's timetable lines, a
+  // student's enrolments): the text of the last call is tried first,
+  // without hashing.
+  std::uint32_t numberInRun(std::string_view text) {
+    if (last_ != kEmpty && sameText(this->text(last_), text)) return last_;
+    return number(text);
   }
 
   std::optional<std::uint32_t> find(std::string_view text) const {
@@ -77,6 +82,25 @@ class TextNumbers {
     }
     return h;
   }
+  // Equality of short texts in a few word compares, without a call: the
+  // first and last words of each, overlapping when the text is shorter
+  // than two of them.
+  static bool sameText(std::string_view a, std::string_view b) {
+    const std::size_t n = a.size();
+    if (n != b.size()) return false;
+    const char* p = a.data();
+    const char* q = b.data();
+    if (n > 16) return std::memcmp(p, q, n) == 0;
+    if (n >= 8)
+      return load<std::uint64_t>(p) == load<std::uint64_t>(q) &&
+             load<std::uint64_t>(p + n - 8) == load<std::uint64_t>(q + n - 8);
+    if (n >= 4)
+      return load<std::uint32_t>(p) == load<std::uint32_t>(q) &&
+             load<std::uint32_t>(p + n - 4) == load<std::uint32_t>(q + n - 4);
+    for (std::size_t i = 0; i < n; ++i)
+      if (p[i] != q[i]) return false;
+    return true;
+  }
   template <typename Word>
   static Word load(const char* p) {
     Word word;
@@ -94,7 +118,7 @@ class TextNumbers {
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t slot = static_cast<std::size_t>(hash) & mask;; slot = (slot + 1) & mask) {
       const std::uint32_t n = slots_[slot];
-      if (n == kEmpty || (hashes_[n] == hash && this->text(n) == text)) return slot;
+      if (n == kEmpty || (hashes_[n] == hash && sameText(this->text(n), text))) return slot;
     }
   }
 
@@ -113,7 +137,7 @@ class TextNumbers {
   std::vector<std::size_t> ends_;      // by number, where its text ends in texts_
   std::vector<std::uint64_t> hashes_;  // by number
   std::vector<std::uint32_t> slots_;   // numbers, kEmpty where none; never more than half full
-  std::uint32_t last_ = kEmpty;        // the number number() gave last
+  std::uint32_t last_ = kEmpty;        // the number of the last call
 };
 
 }  // namespace pasarela::exporting
