@@ -146,23 +146,23 @@ std::optional<double> readNumber(const Field& f, const char* record, Dialect dia
     static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                               1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     const bool negative = s[b] == '-';
-    std::size_t i = negative ? b + 1 : b;
+    const std::size_t start = negative ? b + 1 : b;
+    std::size_t i = start, dot = e;
     std::uint64_t whole = 0;
-    int digits = 0, decimals = -1;
     for (; i < e; ++i) {
-      if (s[i] >= '0' && s[i] <= '9') {
-        whole = whole * 10 + static_cast<std::uint64_t>(s[i] - '0');
-        ++digits;
-        if (decimals >= 0) ++decimals;
-      } else if (s[i] == '.' && decimals < 0) {
-        decimals = 0;
+      const unsigned digit = static_cast<unsigned char>(s[i]) - unsigned{'0'};
+      if (digit <= 9) {
+        whole = whole * 10 + digit;
+      } else if (s[i] == '.' && dot == e) {
+        dot = i;
       } else {
         break;
       }
     }
+    const std::size_t digits = (i - start) - (dot == e ? 0 : 1);
     if (i == e && digits > 0 && digits <= 15) {
       double value = static_cast<double>(whole);
-      if (decimals > 0) value /= kPowersOfTen[decimals];
+      if (dot != e && e - dot - 1 > 0) value /= kPowersOfTen[e - dot - 1];
       return negative ? -value : value;
     }
   }
