@@ -3,11 +3,12 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "base/text.h"
 
 namespace pasarela::dbase {
 
@@ -29,10 +30,10 @@ class CodePage {
     const std::size_t n = s.size();
     std::uint64_t bits = 0;
     if (n >= 8) {
-      for (std::size_t i = 0; i + 8 <= n; i += 8) bits |= load<std::uint64_t>(p + i);
-      bits |= load<std::uint64_t>(p + n - 8);
+      for (std::size_t i = 0; i + 8 <= n; i += 8) bits |= text::readLe64(p + i);
+      bits |= text::readLe64(p + n - 8);
     } else if (n >= 4) {
-      bits = load<std::uint32_t>(p) | load<std::uint32_t>(p + n - 4);
+      bits = text::readLe32(p) | text::readLe32(p + n - 4);
     } else if (n > 0) {
       bits = static_cast<unsigned char>(p[0]) | static_cast<unsigned char>(p[n / 2]) |
              static_cast<unsigned char>(p[n - 1]);
@@ -49,13 +50,6 @@ class CodePage {
   explicit CodePage(int number);
 
  private:
-  template <typename Word>
-  static Word load(const char* p) {
-    Word word;
-    std::memcpy(&word, p, sizeof word);
-    return word;
-  }
-
   int number_;
   std::string decode_[256];
   // The byte of each code point above 0x7F the page can write, sorted by

@@ -2,22 +2,11 @@
 
 #include <bit>
 #include <cstdint>
-#include <cstring>
 
+#include "base/text.h"
 #include "dbase/collation_tables.h"
 
 namespace pasarela::dbase {
-
-namespace {
-
-std::uint64_t load64(const char* p) {
-  static_assert(std::endian::native == std::endian::little);  // the first byte is the lowest
-  std::uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  return word;
-}
-
-}  // namespace
 
 int collate(std::uint8_t ldid, std::string_view a, std::string_view b) {
   const std::size_t n = a.size() < b.size() ? a.size() : b.size();
@@ -26,12 +15,13 @@ int collate(std::uint8_t ldid, std::string_view a, std::string_view b) {
       // Equal bytes weigh the same: keys sharing a long start (codes of one
       // course) pass it eight bytes at a time.
       if (i + 8 <= n) {
-        const std::uint64_t differ = load64(a.data() + i) ^ load64(b.data() + i);
+        const std::uint64_t differ = text::readLe64(a.data() + i) ^ text::readLe64(b.data() + i);
         if (differ == 0) {
           i += 7;
           continue;
         }
-        i += static_cast<std::size_t>(std::countr_zero(differ)) / 8;  // the first byte that differs
+        i += static_cast<std::size_t>(std::countr_zero(differ)) /
+             8;  // the first byte that differs: the lowest
       }
       const int x = (*w)[static_cast<unsigned char>(a[i])];
       const int y = (*w)[static_cast<unsigned char>(b[i])];

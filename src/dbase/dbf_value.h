@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/text.h"
 #include "dbase/dbf_header.h"
 
 namespace pasarela::dbase {
@@ -34,16 +35,13 @@ inline std::string_view readTrimmed(const Field& field, const char* record) {
   const char* p = record + field.offset;
   std::size_t n = static_cast<std::size_t>(field.length);
   // Eight bytes at a time from the end: the last byte kept is the last
-  // that is neither a blank nor a NUL (the highest byte of a word read on
-  // the little-endian machines we build for).
-  static_assert(std::endian::native == std::endian::little);
+  // that is neither a blank nor a NUL (the highest byte of the word).
   const auto nonZeroBytes = [](std::uint64_t v) {  // the high bit of each byte that is not 0
     constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
     return (((v & kLow7) + kLow7) | v) & ~kLow7;
   };
   while (n >= 8) {
-    std::uint64_t word;
-    std::memcpy(&word, p + n - 8, 8);
+    const std::uint64_t word = text::readLe64(p + n - 8);
     const std::uint64_t kept = nonZeroBytes(word ^ 0x2020202020202020ULL) & nonZeroBytes(word);
     if (kept != 0) return {p, n - 8 + static_cast<std::size_t>(63 - std::countl_zero(kept)) / 8 + 1};
     n -= 8;

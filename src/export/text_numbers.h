@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text.h"
+
 namespace pasarela::exporting {
 
 class TextNumbers {
@@ -68,13 +70,13 @@ class TextNumbers {
     const std::size_t size = text.size();
     std::uint64_t h = 0x9E3779B97F4A7C15ull ^ size;
     std::size_t n = size;
-    for (; n >= 8; p += 8, n -= 8) h = mix(h ^ load<std::uint64_t>(p));
+    for (; n >= 8; p += 8, n -= 8) h = mix(h ^ text::readLe64(p));
     if (n > 0) {
       std::uint64_t word;
       if (size >= 8)
-        word = load<std::uint64_t>(text.data() + size - 8);
+        word = text::readLe64(text.data() + size - 8);
       else if (n >= 4)
-        word = load<std::uint32_t>(p) | static_cast<std::uint64_t>(load<std::uint32_t>(p + n - 4)) << 32;
+        word = text::readLe32(p) | static_cast<std::uint64_t>(text::readLe32(p + n - 4)) << 32;
       else
         word = static_cast<unsigned char>(p[0]) | static_cast<unsigned char>(p[n / 2]) << 8 |
                static_cast<unsigned char>(p[n - 1]) << 16;
@@ -92,20 +94,12 @@ class TextNumbers {
     const char* q = b.data();
     if (n > 16) return std::memcmp(p, q, n) == 0;
     if (n >= 8)
-      return load<std::uint64_t>(p) == load<std::uint64_t>(q) &&
-             load<std::uint64_t>(p + n - 8) == load<std::uint64_t>(q + n - 8);
+      return text::readLe64(p) == text::readLe64(q) && text::readLe64(p + n - 8) == text::readLe64(q + n - 8);
     if (n >= 4)
-      return load<std::uint32_t>(p) == load<std::uint32_t>(q) &&
-             load<std::uint32_t>(p + n - 4) == load<std::uint32_t>(q + n - 4);
+      return text::readLe32(p) == text::readLe32(q) && text::readLe32(p + n - 4) == text::readLe32(q + n - 4);
     for (std::size_t i = 0; i < n; ++i)
       if (p[i] != q[i]) return false;
     return true;
-  }
-  template <typename Word>
-  static Word load(const char* p) {
-    Word word;
-    std::memcpy(&word, p, sizeof word);
-    return word;
   }
   static std::uint64_t mix(std::uint64_t h) {
     h = (h ^ (h >> 30)) * 0xBF58476D1CE4E5B9ull;
