@@ -24,6 +24,7 @@ class FieldRef {
   // The same of a record handed out by Table::scan.
   std::string_view view(const Table::RecordView& record) { return record.view(index()); }
   std::int64_t integer(const Table::RecordView& record) { return record.integer(index()); }
+  std::string_view raw(const Table::RecordView& record) { return record.raw(index()); }
   void set(std::string_view value) { table_.setString(index(), value); }
   void setInteger(std::int64_t value) { table_.setInteger(index(), value); }
   double asFloat() { return table_.asFloat(index()); }

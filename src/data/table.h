@@ -154,6 +154,10 @@ class Table {
    public:
     std::string_view view(int field) const;  // as asStringView
     std::int64_t integer(int field) const;   // as asInteger
+    // The field's bytes as the file stores them, blanks and all (none for a
+    // null value): equal bytes read as equal values, so a pass can tell a
+    // repeated value without reading it again.
+    std::string_view raw(int field) const;
 
    private:
     friend class Table;

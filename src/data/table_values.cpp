@@ -239,6 +239,13 @@ std::string_view Table::asStringView(int field) const {
 
 std::string_view Table::RecordView::view(int field) const { return d_.textView(d_.at(field), record_); }
 std::int64_t Table::RecordView::integer(int field) const { return d_.integer(d_.at(field), record_); }
+std::string_view Table::RecordView::raw(int field) const {
+  const Field& f = d_.field(d_.at(field));
+  // A null value has no bytes: set apart from any stored ones, and the same
+  // for every null.
+  if (dbase::isNullFlagged(f, d_.nullFlags(), record_)) return {};
+  return std::string_view(record_ + f.offset, static_cast<std::size_t>(f.length));
+}
 
 std::int64_t Table::asInteger(const std::string& fieldName) const { return asInteger(d_->find(fieldName)); }
 
@@ -346,6 +353,15 @@ void Table::setString(const std::string& field, const std::string& value) {
 
 void Table::setString(int field, std::string_view value) {
   d_->at(field);
+  // Plain ASCII into a text field, most of what a run writes, is its own
+  // bytes: written here, without the general rules' call.
+  const bool editing = d_->state == TableState::Edit || d_->state == TableState::Insert;
+  if (editing && !value.empty() && d_->valueClass(field) == ValueClass::Text && !d_->nullFlags() &&
+      dbase::CodePage::plainAscii(value)) {
+    d_->modified = true;
+    dbase::writeText(d_->field(field), d_->buffer.data(), value);
+    return;
+  }
   d_->setText(field, value);
 }
 

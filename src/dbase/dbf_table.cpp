@@ -24,10 +24,11 @@ struct SharedTable {
   std::string displayName;
   std::vector<Tag> tags;
   // The entries of each tag as the .MDX holds them, read and checked at
-  // open but put in order only when something walks, searches or changes
-  // an index: a table read in physical order never pays for that.
-  std::vector<std::vector<MdxEntry>> entriesRead;
-  bool entriesPlaced = true;
+  // open but put in order only when something walks or searches that tag,
+  // or changes the table: a table read in physical order, or through
+  // another tag, never pays for that.
+  std::vector<std::vector<MdxEntry>> entriesRead;  // by tag, until placed
+  std::vector<char> placed;                        // by tag
   fs::path mdxPath;
   std::uint64_t generation = 1;
   bool indexDirty = false;
@@ -160,7 +161,7 @@ std::shared_ptr<SharedTable> loadShared(const os::File& file, const fs::path& pa
         tag.layout = std::move(t.layout);
         shared->tags.push_back(std::move(tag));
         shared->entriesRead.push_back(std::move(t.entries));
-        shared->entriesPlaced = false;
+        shared->placed.push_back(false);
       }
     }
   }
@@ -196,9 +197,7 @@ os::File openExclusiveForRewrite(const fs::path& path, const std::string& displa
 // A unique tag keeps only the first record of each key.
 static void insertEntry(Tag& tag, IndexEntry entry) {
   EntrySet& entries = tag.entries;
-  const auto sameKey = [&](const IndexEntry& e) {
-    return compareKeys(entries.key_comp().ldid, tag.layout.type, e.key, entry.key) == 0;
-  };
+  const auto sameKey = [&](const IndexEntry& e) { return entries.key_comp().compare(e.key, entry.key) == 0; };
   // A table is mostly filled in the order of its keys: the entry going
   // last costs one comparison, not a search.
   if (entries.empty() || entries.key_comp()(*entries.rbegin(), entry)) {
@@ -215,12 +214,6 @@ static void insertEntry(Tag& tag, IndexEntry entry) {
     return;
   }
   entries.insert(std::move(entry));
-}
-
-bool KeyOrder::operator()(const IndexEntry& a, const IndexEntry& b) const {
-  int c = compareKeys(ldid, type, a.key, b.key);
-  if (c != 0) return descending ? c > 0 : c < 0;
-  return a.recNo < b.recNo;
 }
 
 fs::path siblingFile(const fs::path& dbf, const std::string& extension) {
@@ -547,65 +540,64 @@ void DbfTable::flushIndex() {
 }
 
 void DbfTable::placeEntries() {
-  if (shared_->entriesPlaced) return;
+  for (std::size_t i = 0; i < shared_->tags.size(); ++i) placeTag(i);
+}
+
+void DbfTable::placeTag(std::size_t i) {
+  if (i >= shared_->placed.size() || shared_->placed[i]) return;
   // Placed before the check, which reads records and may find the entries
   // stale: it must see them in place, and must not come back here.
-  shared_->entriesPlaced = true;
-  for (std::size_t i = 0; i < shared_->tags.size(); ++i) {
-    EntrySet& entries = shared_->tags[i].entries;
-    for (MdxEntry& e : shared_->entriesRead[i])
-      entries.emplace_hint(entries.end(), IndexEntry{std::move(e.key), e.recNo});
-  }
-  shared_->entriesRead.clear();
-  shared_->entriesRead.shrink_to_fit();
-  rebuildStaleTags();
+  shared_->placed[i] = true;
+  EntrySet& entries = shared_->tags[i].entries;
+  for (MdxEntry& e : shared_->entriesRead[i])
+    entries.emplace_hint(entries.end(), IndexEntry{std::move(e.key), e.recNo});
+  std::vector<MdxEntry>().swap(shared_->entriesRead[i]);
+  rebuildIfStale(i);
 }
 
 Tag& DbfTable::placedTag(int index) const {
-  const_cast<DbfTable*>(this)->placeEntries();
+  const_cast<DbfTable*>(this)->placeTag(static_cast<std::size_t>(index));
   return shared_->tags.at(static_cast<std::size_t>(index));
 }
 
-void DbfTable::rebuildStaleTags() {
+void DbfTable::rebuildIfStale(std::size_t i) {
   const std::uint32_t count = shared_->header.recordCount;
-  for (std::size_t i = 0; i < shared_->tags.size(); ++i) {
-    Tag& t = shared_->tags[i];
-    if (t.keyFields.empty()) continue;
-    // A character key of one field as long as the key is that field's bytes.
-    const Field* plainKeyField = &shared_->header.fields[static_cast<std::size_t>(t.keyFields[0])];
-    const bool plainKey = t.layout.type == KeyType::Character && t.keyFields.size() == 1 &&
-                          plainKeyField->length == t.layout.keyLength;
-    bool stale = t.layout.unique ? t.entries.size() > count : t.entries.size() != count;
-    for (const IndexEntry& e : t.entries) stale = stale || e.recNo == 0 || e.recNo > count;
-    // A record changed by a program that did not update the index: its
-    // entry would send a walk or a FindKey to the wrong place.
-    for (auto e = t.entries.begin(); !stale && e != t.entries.end(); ++e) {
-      const char* record = readRecord(e->recNo);
-      if (!record) {
-        stale = true;
-        continue;
-      }
-      // Mostly the stored key is the field's bytes as they are: no key is
-      // made to see that.
-      if (plainKey && e->key.size() == static_cast<std::size_t>(plainKeyField->length) &&
-          std::memcmp(record + plainKeyField->offset, e->key.data(), e->key.size()) == 0)
-        continue;
-      const std::string key = keyOf(static_cast<int>(i), record);
-      stale = key != e->key && compareKeys(shared_->header.ldid, t.layout.type, e->key, key) != 0;
+  Tag& t = shared_->tags[i];
+  if (t.keyFields.empty()) return;
+  // A character key of one field as long as the key is that field's bytes.
+  const Field* plainKeyField = &shared_->header.fields[static_cast<std::size_t>(t.keyFields[0])];
+  const bool plainKey = t.layout.type == KeyType::Character && t.keyFields.size() == 1 &&
+                        plainKeyField->length == t.layout.keyLength;
+  bool stale = t.layout.unique ? t.entries.size() > count : t.entries.size() != count;
+  for (const IndexEntry& e : t.entries) stale = stale || e.recNo == 0 || e.recNo > count;
+  // A record changed by a program that did not update the index: its
+  // entry would send a walk or a FindKey to the wrong place.
+  for (auto e = t.entries.begin(); !stale && e != t.entries.end(); ++e) {
+    const char* record = readRecord(e->recNo);
+    if (!record) {
+      stale = true;
+      continue;
     }
-    if (!stale) continue;
-    // An index left behind by a program that stopped before writing it, or
-    // one that does not match the table: built again from the records.
-    ++shared_->generation;
-    t.entries.clear();
-    for (std::uint32_t n = 1; n <= count; ++n) {
-      const char* record = readRecord(n);
-      if (!record) break;
-      insertEntry(t, IndexEntry{keyOf(static_cast<int>(i), record), n});
-    }
-    // Only in memory: opening a table to read it never changes a file. The
-    // rebuilt tag reaches the .MDX with the first record written, if any.
+    // Mostly the stored key is the field's bytes as they are: no key is
+    // made to see that.
+    if (plainKey && e->key.size() == static_cast<std::size_t>(plainKeyField->length) &&
+        std::memcmp(record + plainKeyField->offset, e->key.data(), e->key.size()) == 0)
+      continue;
+    const std::string key = keyOf(static_cast<int>(i), record);
+    stale = key != e->key && t.entries.key_comp().compare(e->key, key) != 0;
   }
+  if (!stale) return;
+  // An index left behind by a program that stopped before writing it, or
+  // one that does not match the table: built again from the records.
+  ++shared_->generation;
+  t.entries.clear();
+  for (std::uint32_t n = 1; n <= count; ++n) {
+    const char* record = readRecord(n);
+    if (!record) break;
+    insertEntry(t, IndexEntry{keyOf(static_cast<int>(i), record), n});
+  }
+  // Only in memory: opening a table to read it never changes a file. The
+  // rebuilt tag reaches the .MDX with the first record written, if any.
 }
 
 int DbfTable::tagCount() const { return static_cast<int>(shared_->tags.size()); }
@@ -694,7 +686,7 @@ std::optional<IndexEntry> DbfTable::indexFind(int t, const std::string& key) con
   const Tag& tg = tag(t);
   auto it = tg.entries.lower_bound(IndexEntry{key, 0});
   if (it == tg.entries.end()) return std::nullopt;
-  if (compareKeys(shared_->header.ldid, tg.layout.type, it->key, key) != 0) return std::nullopt;
+  if (tg.entries.key_comp().compare(it->key, key) != 0) return std::nullopt;
   return *it;
 }
 

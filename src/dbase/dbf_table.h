@@ -24,6 +24,7 @@
 
 #include "base/os/file.h"
 #include "dbase/codepage.h"
+#include "dbase/collation.h"
 #include "dbase/dbf_header.h"
 #include "dbase/mdx.h"
 #include "dbase/record_blocks.h"
@@ -35,11 +36,28 @@ struct IndexEntry {
   std::uint32_t recNo = 0;
 };
 
-struct KeyOrder {
-  std::uint8_t ldid = 0x57;
-  KeyType type = KeyType::Character;
-  bool descending = false;  // keys from the largest; equal keys still by record number
-  bool operator()(const IndexEntry& a, const IndexEntry& b) const;
+class KeyOrder {
+ public:
+  KeyOrder() : KeyOrder(0x57, KeyType::Character, false) {}
+  // `descending`: keys from the largest; equal keys still by record number.
+  KeyOrder(std::uint8_t ldid, KeyType type, bool descending)
+      : ldid_(ldid), type_(type), descending_(descending), weights_(collationWeights(ldid)) {}
+
+  // The keys' order under the table's collation, as compareKeys gives it.
+  int compare(std::string_view a, std::string_view b) const {
+    return type_ == KeyType::Character ? collateWith(weights_, a, b) : compareKeys(ldid_, type_, a, b);
+  }
+  bool operator()(const IndexEntry& a, const IndexEntry& b) const {
+    const int c = compare(a.key, b.key);
+    if (c != 0) return descending_ ? c > 0 : c < 0;
+    return a.recNo < b.recNo;
+  }
+
+ private:
+  std::uint8_t ldid_;
+  KeyType type_;
+  bool descending_;
+  const CollationWeights* weights_;  // the driver's, looked up once
 };
 
 using EntrySet = std::set<IndexEntry, KeyOrder>;
@@ -123,10 +141,12 @@ class DbfTable {
   void stampHeader();
   void checkIndexesComputable() const;
   // Puts the entries read from the .MDX in order, then checks them against
-  // the records; once, for every object of the file.
+  // the records; once, for every object of the file. A tag is placed when
+  // it is walked or searched; every tag before any write.
   void placeEntries();
+  void placeTag(std::size_t index);
   Tag& placedTag(int index) const;
-  void rebuildStaleTags();
+  void rebuildIfStale(std::size_t index);
 
   std::string displayName_;
   os::File file_;

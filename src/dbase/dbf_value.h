@@ -68,11 +68,41 @@ std::int64_t daysFromCivil(int year, int month, int day);
 // Writers; each returns false when the value does not fit the field.
 void writeBlank(const Field& field, char* record, Dialect dialect);
 // Cut or padded with blanks.
+// Up to 16 bytes moved as two words that overlap when there are fewer,
+// without a call: most text fields are short, and set on every record.
+inline void copyShort(char* to, const char* from, std::size_t n) {
+  if (n >= 8) {
+    char first[8], last[8];
+    std::memcpy(first, from, 8);
+    std::memcpy(last, from + n - 8, 8);
+    std::memcpy(to, first, 8);
+    std::memcpy(to + n - 8, last, 8);
+  } else if (n >= 4) {
+    char first[4], last[4];
+    std::memcpy(first, from, 4);
+    std::memcpy(last, from + n - 4, 4);
+    std::memcpy(to, first, 4);
+    std::memcpy(to + n - 4, last, 4);
+  } else if (n > 0) {
+    const char a = from[0], b = from[n / 2], c = from[n - 1];
+    to[0] = a;
+    to[n / 2] = b;
+    to[n - 1] = c;
+  }
+}
 inline void writeText(const Field& field, char* record, std::string_view bytes) {
   char* p = record + field.offset;
-  const std::size_t n = std::min(bytes.size(), static_cast<std::size_t>(field.length));
+  const auto length = static_cast<std::size_t>(field.length);
+  const std::size_t n = std::min(bytes.size(), length);
+  if (length <= 16) {
+    char padded[16];
+    std::memset(padded, ' ', sizeof padded);
+    copyShort(padded, bytes.data(), n);
+    copyShort(p, padded, length);
+    return;
+  }
   std::memcpy(p, bytes.data(), n);
-  std::memset(p + n, ' ', static_cast<std::size_t>(field.length) - n);
+  std::memset(p + n, ' ', length - n);
 }
 bool writeNumber(const Field& field, char* record, Dialect dialect, double value);
 void writeLogical(const Field& field, char* record, bool value);

@@ -83,10 +83,23 @@ class Enrolments {
     // Each enrolment's student and subject by number, in physical order;
     // then grouped by student in one pass, without a list per student.
     std::vector<std::uint32_t> studentOf, subjectOf;
+    // Equal stored bytes read as the same code: a code is read as text only
+    // the first time its bytes come, a student's when its run starts.
+    exporting::TextNumbers storedSubjects;
+    std::vector<std::uint32_t> subjectOfStored;
+    std::string lastStored;
+    std::uint32_t student = 0;
     asigalum.scan([&](const Table::RecordView& enrolment) {
-      const std::uint32_t subject = subjects_.number(codasig.view(enrolment));
-      studentOf.push_back(students_.numberInRun(codigo.view(enrolment)));
-      subjectOf.push_back(subject);
+      const std::uint32_t stored = storedSubjects.number(codasig.raw(enrolment));
+      if (stored == subjectOfStored.size())
+        subjectOfStored.push_back(subjects_.number(codasig.view(enrolment)));
+      const std::string_view storedStudent = codigo.raw(enrolment);
+      if (studentOf.empty() || storedStudent != lastStored) {
+        student = students_.numberInRun(codigo.view(enrolment));
+        lastStored.assign(storedStudent);
+      }
+      studentOf.push_back(student);
+      subjectOf.push_back(subjectOfStored[stored]);
     });
     // Where each student's subjects start, then the subjects in place.
     starts_.assign(students_.size() + 1, 0);
