@@ -22,7 +22,9 @@ std::vector<MdxTag> makeTags(std::size_t count, std::uint8_t ldid) {
   MdxTag cod{{"COD", "COD", KeyType::Character, 10}, {}};
   MdxTag num{{"NOTA", "NOTA", KeyType::Numeric, 12}, {}};
   for (std::uint32_t i = 1; i <= count; ++i) {
-    std::string key = "C" + std::to_string(rng() % 50000) + "\xE1";
+    std::string key = std::to_string(rng() % 50000);
+    key.insert(key.begin(), 'C');
+    key += '\xE1';
     key.resize(10, ' ');
     cod.entries.push_back({key, i});
     num.entries.push_back({encodeNumericKey(static_cast<double>(rng() % 100000) / 100), i});

@@ -24,7 +24,6 @@
 
 #include "base/os/file.h"
 #include "dbase/codepage.h"
-#include "dbase/collation.h"
 #include "dbase/dbf_header.h"
 #include "dbase/mdx.h"
 #include "dbase/record_blocks.h"
@@ -40,24 +39,18 @@ class KeyOrder {
  public:
   KeyOrder() : KeyOrder(0x57, KeyType::Character, false) {}
   // `descending`: keys from the largest; equal keys still by record number.
-  KeyOrder(std::uint8_t ldid, KeyType type, bool descending)
-      : ldid_(ldid), type_(type), descending_(descending), weights_(collationWeights(ldid)) {}
+  KeyOrder(std::uint8_t ldid, KeyType type, bool descending) : compare(ldid, type), descending_(descending) {}
 
-  // The keys' order under the table's collation, as compareKeys gives it.
-  int compare(std::string_view a, std::string_view b) const {
-    return type_ == KeyType::Character ? collateWith(weights_, a, b) : compareKeys(ldid_, type_, a, b);
-  }
   bool operator()(const IndexEntry& a, const IndexEntry& b) const {
     const int c = compare(a.key, b.key);
     if (c != 0) return descending_ ? c > 0 : c < 0;
     return a.recNo < b.recNo;
   }
 
+  KeyCompare compare;  // the keys alone, as compareKeys orders them
+
  private:
-  std::uint8_t ldid_;
-  KeyType type_;
   bool descending_;
-  const CollationWeights* weights_;  // the driver's, looked up once
 };
 
 using EntrySet = std::set<IndexEntry, KeyOrder>;

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "dbase/collation.h"
+
 namespace pasarela::dbase {
 
 enum class KeyType : char { Character = 'C', Numeric = 'N', Date = 'D' };
@@ -59,6 +61,21 @@ std::string mdxImage(const std::string& displayName, const std::string& tableNam
 // negative, zero or positive. Character keys use the driver's collation
 // (binary for 0x57), numeric keys compare as numbers.
 int compareKeys(std::uint8_t ldid, KeyType type, std::string_view a, std::string_view b);
+
+// compareKeys for the keys of one tag, with the driver's weights looked up
+// once: an index compares keys many times for each entry it places.
+class KeyCompare {
+ public:
+  KeyCompare(std::uint8_t ldid, KeyType type) : ldid_(ldid), type_(type), weights_(collationWeights(ldid)) {}
+  int operator()(std::string_view a, std::string_view b) const {
+    return type_ == KeyType::Character ? collateWith(weights_, a, b) : compareKeys(ldid_, type_, a, b);
+  }
+
+ private:
+  std::uint8_t ldid_;
+  KeyType type_;
+  const CollationWeights* weights_;
+};
 
 // The 12-byte BCD key of a number, and back.
 std::string encodeNumericKey(double value);

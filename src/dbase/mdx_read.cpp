@@ -8,6 +8,7 @@
 #include <unordered_set>
 
 #include "base/error.h"
+#include "dbase/collation.h"
 #include "dbase/mdx.h"
 #include "dbase/mdx_layout.h"
 
@@ -157,8 +158,11 @@ class MdxReader {
   void putInOrder(MdxTag& tag) const {
     const KeyType type = tag.layout.type;
     const bool desc = tag.layout.descending;
+    // Character keys, nearly all, weighed inline under weights looked up once.
+    const CollationWeights* weights = collationWeights(ldid_);
     auto less = [&](const MdxEntry& a, const MdxEntry& b) {
-      int c = compareKeys(ldid_, type, a.key, b.key);
+      int c = type == KeyType::Character ? collateWith(weights, a.key, b.key)
+                                         : compareKeys(ldid_, type, a.key, b.key);
       if (desc) c = -c;
       return c != 0 ? c < 0 : a.recNo < b.recNo;
     };

@@ -183,8 +183,9 @@ class TagWriter {
 // record of each key. Callers hand them in that order; a copy is made only
 // when they did not, so a careless caller cannot leave a misleading index.
 const MdxTag& inIndexOrder(const MdxTag& tag, std::uint8_t ldid, MdxTag& storage) {
+  const KeyCompare compare(ldid, tag.layout.type);
   auto cmp = [&](const MdxEntry& a, const MdxEntry& b) {
-    const int c = compareKeys(ldid, tag.layout.type, a.key, b.key);
+    const int c = compare(a.key, b.key);
     return tag.layout.descending ? -c : c;
   };
   auto less = [&](const MdxEntry& a, const MdxEntry& b) {
