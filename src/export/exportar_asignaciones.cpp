@@ -22,6 +22,7 @@ namespace pasarela {
 namespace {
 
 constexpr std::size_t kSessionsSize = 20;
+constexpr int kCodeSize = 4;  // CASIG, CPROF and CGRUP
 
 struct CatalogueEntry {
   std::string shortCode;
@@ -80,6 +81,14 @@ void recordKey(std::string_view subject, std::string_view teacher, std::string_v
   for (std::string_view part : {subject, teacher, group}) appendKeyPart(key, part);
 }
 
+// Whether a code reads back from CASIG, CPROF or CGRUP as it was written:
+// plain ASCII that fits, without the trailing blanks a read drops.
+bool storedAsIs(std::string_view code) {
+  if (code.size() > static_cast<std::size_t>(kCodeSize)) return false;
+  if (!code.empty() && (code.back() == ' ' || code.back() == '\0')) return false;
+  return std::all_of(code.begin(), code.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 // What a timetable line holds, group, subject and teacher, as bytes.
 std::string_view lineKey(std::uint32_t group, std::uint32_t subject, std::int64_t dni, char (&key)[16]) {
   std::memcpy(key, &group, 4);
@@ -125,9 +134,9 @@ void ExportarAsignaciones(TransferContext& ctx) {
   auto asigt = std::make_unique<Table>();
   asigt->setDatabaseName(ctx.interchangeFolder);
   asigt->setTableName("ASIGT.DBF");
-  asigt->createTable({{"CASIG", FieldKind::String, 4},
-                      {"CPROF", FieldKind::String, 4},
-                      {"CGRUP", FieldKind::String, 4},
+  asigt->createTable({{"CASIG", FieldKind::String, kCodeSize},
+                      {"CPROF", FieldKind::String, kCodeSize},
+                      {"CGRUP", FieldKind::String, kCodeSize},
                       {"CAULA", FieldKind::String, 4},
                       {"TURNO", FieldKind::String, 1},
                       {"NIVEL", FieldKind::String, 5},
@@ -191,7 +200,9 @@ void ExportarAsignaciones(TransferContext& ctx) {
     grupo.set(group.code.letter);
     horas.setFloat(subject->hours);
     sesiones.set(sessionsText(subject->lessons));
-    recordKey(casig.view(), cprof.view(), cgrup.view(), record);
+    // The key as read back, unless each part is stored as it is.
+    if (!storedAsIs(subject->shortCode) || !storedAsIs(*teacher) || !storedAsIs(group.abbreviation))
+      recordKey(casig.view(), cprof.view(), cgrup.view(), record);
     written.number(record);
     asigt->post();
   });

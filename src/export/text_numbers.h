@@ -20,20 +20,14 @@ namespace pasarela::exporting {
 
 class TextNumbers {
  public:
-  TextNumbers() : slots_(kFirstSize, kEmpty) {}
+  TextNumbers() : slots_(kFirstSize) {}
 
   // The number of `text`; a text not seen before gets the next one.
   std::uint32_t number(std::string_view text) {
     const std::uint64_t hash = hashOf(text);
-    std::size_t slot = place(text, hash);
-    if (slots_[slot] != kEmpty) return last_ = slots_[slot];
-    const auto n = static_cast<std::uint32_t>(hashes_.size());
-    texts_.append(text);
-    ends_.push_back(texts_.size());
-    hashes_.push_back(hash);
-    slots_[slot] = n;
-    if (hashes_.size() * 2 > slots_.size()) grow();
-    return last_ = n;
+    const std::size_t slot = place(text, hash);
+    if (slots_[slot].number != kEmpty) return last_ = slots_[slot].number;
+    return last_ = add(slot, text, hash);
   }
 
   // number() for texts that come in runs (a group's timetable lines, a
@@ -45,11 +39,11 @@ class TextNumbers {
   }
 
   std::optional<std::uint32_t> find(std::string_view text) const {
-    const std::uint32_t n = slots_[place(text, hashOf(text))];
+    const std::uint32_t n = slots_[place(text, hashOf(text))].number;
     return n == kEmpty ? std::nullopt : std::optional<std::uint32_t>(n);
   }
 
-  std::size_t size() const { return hashes_.size(); }
+  std::size_t size() const { return ends_.size(); }
   std::string_view text(std::uint32_t number) const {
     const std::size_t begin = number == 0 ? 0 : ends_[number - 1];
     return std::string_view(texts_).substr(begin, ends_[number] - begin);
@@ -59,12 +53,21 @@ class TextNumbers {
   static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
   static constexpr std::size_t kFirstSize = 64;
 
+  // A text's hash and size beside its number: most lookups end in the
+  // slot, without reading the text kept.
+  struct Slot {
+    std::uint64_t hash = 0;
+    std::uint32_t number = kEmpty;
+    std::uint32_t size = 0;
+  };
+
   // Eight bytes at a time, each word mixed in with the finaliser of
   // SplitMix64, so that every bit of the word reaches the low bits a slot
   // is taken from (codes such as "1BAC0" and "1BAC1" differ in one byte).
   // The length goes in first; the last bytes are read as words overlapping
-  // bytes already read. Equal hashes only cost a comparison: the text
-  // decides.
+  // bytes already read. Up to eight bytes make one word that holds them
+  // all, and the finaliser loses nothing: two texts of that size with the
+  // same hash are the same text.
   static std::uint64_t hashOf(std::string_view text) {
     const char* p = text.data();
     const std::size_t size = text.size();
@@ -111,27 +114,23 @@ class TextNumbers {
   std::size_t place(std::string_view text, std::uint64_t hash) const {
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t slot = static_cast<std::size_t>(hash) & mask;; slot = (slot + 1) & mask) {
-      const std::uint32_t n = slots_[slot];
-      if (n == kEmpty || (hashes_[n] == hash && sameText(this->text(n), text))) return slot;
+      const Slot& s = slots_[slot];
+      if (s.number == kEmpty) return slot;
+      if (s.hash == hash && s.size == text.size() &&
+          (text.size() <= 8 || sameText(this->text(s.number), text)))
+        return slot;
     }
   }
 
-  void grow() {
-    std::vector<std::uint32_t> slots(slots_.size() * 2, kEmpty);
-    const std::size_t mask = slots.size() - 1;
-    for (std::uint32_t n = 0; n < hashes_.size(); ++n) {
-      std::size_t slot = static_cast<std::size_t>(hashes_[n]) & mask;
-      while (slots[slot] != kEmpty) slot = (slot + 1) & mask;
-      slots[slot] = n;
-    }
-    slots_.swap(slots);
-  }
+  // Keeps a new text in the empty slot `slot`; out of line, so that a
+  // lookup stays small.
+  std::uint32_t add(std::size_t slot, std::string_view text, std::uint64_t hash);
+  void grow();
 
-  std::string texts_;                  // one after another, in number order
-  std::vector<std::size_t> ends_;      // by number, where its text ends in texts_
-  std::vector<std::uint64_t> hashes_;  // by number
-  std::vector<std::uint32_t> slots_;   // numbers, kEmpty where none; never more than half full
-  std::uint32_t last_ = kEmpty;        // the number of the last call
+  std::string texts_;              // one after another, in number order
+  std::vector<std::size_t> ends_;  // by number, where its text ends in texts_
+  std::vector<Slot> slots_;        // never more than half full
+  std::uint32_t last_ = kEmpty;    // the number of the last call
 };
 
 }  // namespace pasarela::exporting

@@ -79,6 +79,24 @@ TEST_F(ExportarAsignacionesTest, FirstOccurrenceOrderAndLookupTieBreaks) {
   EXPECT_EQ(asigt.columnValues("TURNO"), std::vector<std::string>(5, ""));
 }
 
+TEST_F(ExportarAsignacionesTest, RecordsAreTheSameAsAsigtHoldsThem) {
+  writeCatalogue({{"MAT", "MA", 3.0}, {"FIS", "FI", 2.0}});
+  // Abbreviations longer than CPROF, or with letters beyond ASCII: what is
+  // compared is what the record holds.
+  writeDbf(ktemp() / "PROFT.DBF", "ABREV C(6); NOMBRE C(40); DEPART C(40); DNI N(10,0)",
+           {{"ABCDE", "n", "d", 1}, {"ABCDF", "n", "d", 2}, {"ÑÁ", "n", "d", 3}, {"ÑÉ", "n", "d", 4}});
+  writeSource("horgrup", kHorGrupFields,
+              {{"1ESOA", "MAT", 1, 1},
+               {"1ESOA", "MAT", 2, 1},  // cut to the same CPROF: merged
+               {"1ESOA", "MAT", 3, 1},
+               {"1ESOA", "MAT", 4, 1},  // another teacher
+               {"1ESOA", "FIS", 2, 1}});
+  ExportarAsignaciones(ctx);
+  const DbfContents asigt = output("ASIGT");
+  EXPECT_EQ(asigt.columnValues("CASIG"), (std::vector<std::string>{"MA", "MA", "MA", "FI"}));
+  EXPECT_EQ(asigt.columnValues("CPROF"), (std::vector<std::string>{"ABCD", "ÑÁ", "ÑÉ", "ABCD"}));
+}
+
 TEST_F(ExportarAsignacionesTest, EmptyTimetableAndLeftoverIndex) {
   writeCatalogue({});
   writeTeachers({});
