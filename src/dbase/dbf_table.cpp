@@ -491,14 +491,16 @@ std::uint32_t countLiveRecords(const fs::path& path, const std::string& displayN
   const std::uint32_t perBlock =
       std::max<std::uint32_t>(1, static_cast<std::uint32_t>((1u << 20) / h.recordLength));
   std::uint32_t live = 0;
-  // One block, read into again and again.
-  std::vector<char> block(static_cast<std::size_t>(std::min(perBlock, h.recordCount)) * h.recordLength);
+  // One block, read into again and again (never cleared: only what a read
+  // filled is looked at).
+  const auto block = std::make_unique_for_overwrite<char[]>(
+      static_cast<std::size_t>(std::min(perBlock, h.recordCount)) * h.recordLength);
   for (std::uint32_t first = 0; first < h.recordCount; first += perBlock) {
     const std::uint32_t count = std::min(perBlock, h.recordCount - first);
     const std::size_t wanted = static_cast<std::size_t>(count) * h.recordLength;
     std::size_t done = 0;
     if (os::Status s = file.readAt(h.headerLength + static_cast<std::uint64_t>(first) * h.recordLength,
-                                   block.data(), wanted, done);
+                                   block.get(), wanted, done);
         !s.ok())
       throw ioError(displayName, "leer", s);
     if (done < wanted)

@@ -73,8 +73,12 @@ char* ReadAhead::prepare(RecordSpan span, std::uint32_t recordLength) {
   first_ = span.first;
   count_ = 0;
   length_ = recordLength;
-  block_.resize(static_cast<std::size_t>(span.count) * recordLength);
-  return block_.data();
+  const std::size_t size = static_cast<std::size_t>(span.count) * recordLength;
+  if (size > capacity_) {
+    block_ = std::make_unique_for_overwrite<char[]>(size);
+    capacity_ = size;
+  }
+  return block_.get();
 }
 
 void ReadAhead::filled(std::size_t bytesRead, std::uint64_t generation) {
@@ -85,7 +89,7 @@ void ReadAhead::filled(std::size_t bytesRead, std::uint64_t generation) {
 void ReadAhead::wrote(std::uint64_t from, std::uint64_t to, std::uint32_t recNo, const char* record) {
   if (count_ == 0 || generation_ != from) return;
   if (record && recNo >= first_ && recNo < first_ + count_)
-    std::memcpy(block_.data() + static_cast<std::size_t>(recNo - first_) * length_, record, length_);
+    std::memcpy(block_.get() + static_cast<std::size_t>(recNo - first_) * length_, record, length_);
   generation_ = to;
 }
 

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace pasarela::dbase {
@@ -69,7 +70,7 @@ class ReadAhead {
   const char* find(std::uint32_t recNo, std::uint64_t generation) const {
     if (count_ == 0 || generation != generation_ || recNo < first_ || recNo >= first_ + count_)
       return nullptr;
-    return block_.data() + static_cast<std::size_t>(recNo - first_) * length_;
+    return block_.get() + static_cast<std::size_t>(recNo - first_) * length_;
   }
   // How many held records there are from `recNo`, which find() found.
   std::uint32_t heldFrom(std::uint32_t recNo) const { return first_ + count_ - recNo; }
@@ -89,7 +90,9 @@ class ReadAhead {
   void clear() { count_ = 0; }
 
  private:
-  std::vector<char> block_;
+  // Read into before it is read from: not cleared when it grows.
+  std::unique_ptr<char[]> block_;
+  std::size_t capacity_ = 0;
   std::uint32_t first_ = 0, count_ = 0, length_ = 0;
   std::uint64_t generation_ = 0;
 };
