@@ -9,6 +9,7 @@
 
 #include "base/error.h"
 #include "data/table.h"
+#include "dbase/mdx.h"
 #include "support/drive_c.h"
 
 namespace pasarela {
@@ -167,6 +168,49 @@ TEST_F(TableIndexTest, AnIndexThatMissesRecordsIsBuiltAgain) {
   EXPECT_EQ(seen, (std::vector<std::string>{"A", "B", "M", "X"}));
   EXPECT_TRUE(table_.findKey("A"));
   EXPECT_EQ(table_.recNo(), 4u);
+}
+
+TEST_F(TableIndexTest, EachTagThatMissesRecordsIsBuiltAgainWhenWalked) {
+  leaveIndexMissingARecord();
+  openTable("COD");
+  std::vector<std::string> seen;
+  for (table_.first(); !table_.eof(); table_.next()) seen.push_back(table_.asString("COD"));
+  EXPECT_EQ(seen, (std::vector<std::string>{"A", "B", "M", "X"}));
+  // NUM was not walked yet: it is checked, and built again, when it is.
+  table_.setIndexName("NUM");
+  int n = 0;
+  for (table_.first(); !table_.eof(); table_.next()) ++n;
+  EXPECT_EQ(n, 4);
+}
+
+TEST_F(TableIndexTest, ATagNotWalkedBeforeAWriteKeepsItsEntries) {
+  create(keys(300));
+  openTable("COD");
+  table_.first();  // COD walked, NUM not
+  table_.append();
+  table_.setString("COD", "nuevo");
+  table_.setInteger("NUM", 77);  // the others hold -50 to 50
+  table_.post();
+  ASSERT_TRUE(table_.findKey("nuevo"));
+  table_.edit();
+  table_.setInteger("NUM", -77);
+  table_.post();
+  table_.close();
+  // The index written holds every record in both tags.
+  const std::vector<dbase::MdxTag> tags = dbase::readMdx(host("KTEMP/ASIGT.MDX"), 0x57);
+  ASSERT_EQ(tags.size(), 2u);
+  for (const dbase::MdxTag& tag : tags) EXPECT_EQ(tag.entries.size(), 301u) << tag.layout.name;
+  openTable("NUM");
+  table_.first();
+  EXPECT_EQ(table_.asString("COD"), "nuevo");
+  EXPECT_EQ(table_.asInteger("NUM"), -77);
+  std::int64_t previous = INT64_MIN;
+  int n = 0;
+  for (; !table_.eof(); table_.next(), ++n) {
+    EXPECT_LE(previous, table_.asInteger("NUM"));
+    previous = table_.asInteger("NUM");
+  }
+  EXPECT_EQ(n, 301);
 }
 
 // A record changed by a program that left the index as it was: the walk

@@ -10,6 +10,7 @@
 
 #include "data/field_ref.h"
 #include "data/table.h"
+#include "support/dbf_builder.h"
 #include "table_fixture.h"
 
 namespace pasarela {
@@ -162,6 +163,51 @@ TEST_F(TableScanTest, AClosedTableIsRefusedAndTheVisitsErrorGoesThrough) {
   EXPECT_EQ(visits, 2);
   t->close();
   EXPECT_NE(test::messageOf([&] { t->scan([](const Table::RecordView&) {}); }), "(no error)");
+}
+
+TEST_F(TableScanTest, StoredBytesAreTheFieldAsTheFileHoldsIt) {
+  auto t = openAulas();
+  t->append();
+  t->setString("CODIGO", "A1");
+  t->setInteger("PLAZAS", 30);
+  t->post();
+  t->append();  // CODIGO left blank
+  t->post();
+  std::vector<std::string> codes, seats;
+  FieldRef codigo(*t, "CODIGO"), plazas(*t, "PLAZAS");
+  t->scan([&](const Table::RecordView& r) {
+    codes.emplace_back(codigo.raw(r));
+    seats.emplace_back(plazas.raw(r));
+  });
+  // CODIGO is C(10); PLAZAS a numeric field, right-aligned as dBase writes it.
+  EXPECT_EQ(codes, (std::vector<std::string>{"A1        ", std::string(10, ' ')}));
+  ASSERT_EQ(seats.size(), 2u);
+  EXPECT_EQ(seats[0].substr(seats[0].size() - 3), " 30");
+  EXPECT_EQ(seats[0].find_first_not_of(' '), seats[0].size() - 2);
+}
+
+TEST_F(TableScanTest, ANullHasNoStoredBytesUntilATextIsWrittenOverIt) {
+  // Visual FoxPro keeps a nullable field's null in _NullFlags, not in its
+  // bytes: an empty text and a null must not look the same.
+  put("KTEMP/NULOS.DBF",
+      test::buildDbf(0x30, {{"NOMBRE", 'C', 4, 0, 0x02}, {"_NullFlags", '0', 1, 0, 0x05}},
+                     {std::string("Ana ") + '\0', std::string("    ") + '\0', std::string("    ") + '\x01'}));
+  Table t;
+  t.setDatabaseName("C:\\KTEMP");
+  t.setTableName("NULOS.DBF");
+  t.open();
+  std::vector<std::string> stored;
+  FieldRef nombre(t, "NOMBRE");
+  t.scan([&](const Table::RecordView& r) { stored.emplace_back(nombre.raw(r)); });
+  EXPECT_EQ(stored, (std::vector<std::string>{"Ana ", "    ", ""}));
+  // A text written over the null takes its place.
+  t.goTo(3);
+  t.edit();
+  t.setString("NOMBRE", "Eva");
+  t.post();
+  stored.clear();
+  t.scan([&](const Table::RecordView& r) { stored.emplace_back(nombre.raw(r)); });
+  EXPECT_EQ(stored, (std::vector<std::string>{"Ana ", "    ", "Eva "}));
 }
 
 }  // namespace

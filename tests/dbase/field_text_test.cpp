@@ -3,6 +3,8 @@
 // Both read words at a time; here they are held against a reading of one
 // byte after another, over fields of every length up to 40 and bytes drawn
 // mostly from blanks, NULs, letters and bytes above 0x7F, at every offset.
+// Writing moves short fields in words too: held against a byte-by-byte
+// copy, cut and padded, with the bytes around the field left alone.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -74,6 +76,28 @@ TEST(FieldText, PlainAsciiAgreesWithByteByByte) {
       std::string bytes(static_cast<std::size_t>(length), 'a');
       bytes[static_cast<std::size_t>(at)] = '\x80';
       ASSERT_FALSE(CodePage::plainAscii(bytes)) << "length " << length << " at " << at;
+    }
+  }
+}
+
+TEST(FieldText, WritingCutsAndPadsAsByteByByte) {
+  std::mt19937 random(42);
+  for (int length = 1; length <= 40; ++length) {
+    for (std::size_t size = 0; size <= static_cast<std::size_t>(length) + 3; ++size) {
+      std::string value(size, ' ');
+      for (char& c : value) c = static_cast<char>('a' + random() % 26);
+      const int offset = 1 + static_cast<int>(random() % 9);
+      // A record of bytes that are neither blanks nor the value's.
+      std::string record(static_cast<std::size_t>(offset + length + 8), '#');
+      Field f;
+      f.length = length;
+      f.offset = offset;
+      writeText(f, record.data(), value);
+      std::string expected(static_cast<std::size_t>(offset + length + 8), '#');
+      for (int i = 0; i < length; ++i)
+        expected[static_cast<std::size_t>(offset + i)] =
+            static_cast<std::size_t>(i) < size ? value[static_cast<std::size_t>(i)] : ' ';
+      ASSERT_EQ(record, expected) << "length " << length << " value of " << size;
     }
   }
 }

@@ -79,22 +79,23 @@ TEST_F(ExportarAsignacionesTest, FirstOccurrenceOrderAndLookupTieBreaks) {
   EXPECT_EQ(asigt.columnValues("TURNO"), std::vector<std::string>(5, ""));
 }
 
-TEST_F(ExportarAsignacionesTest, RecordsAreTheSameAsAsigtHoldsThem) {
+TEST_F(ExportarAsignacionesTest, ALineMatchesTheRecordsAsAsigtHoldsThem) {
   writeCatalogue({{"MAT", "MA", 3.0}, {"FIS", "FI", 2.0}});
-  // Abbreviations longer than CPROF, or with letters beyond ASCII: what is
-  // compared is what the record holds.
+  // An abbreviation longer than CPROF is stored cut; one beyond ASCII goes
+  // through the code page. A later line is compared with what is stored.
   writeDbf(ktemp() / "PROFT.DBF", "ABREV C(6); NOMBRE C(40); DEPART C(40); DNI N(10,0)",
-           {{"ABCDE", "n", "d", 1}, {"ABCDF", "n", "d", 2}, {"ÑÁ", "n", "d", 3}, {"ÑÉ", "n", "d", 4}});
+           {{"ABCDE", "n", "d", 1}, {"ABCD", "n", "d", 2}, {"ABCDF", "n", "d", 3}, {"ÑÁ", "n", "d", 4}});
   writeSource("horgrup", kHorGrupFields,
-              {{"1ESOA", "MAT", 1, 1},
-               {"1ESOA", "MAT", 2, 1},  // cut to the same CPROF: merged
-               {"1ESOA", "MAT", 3, 1},
-               {"1ESOA", "MAT", 4, 1},  // another teacher
+              {{"1ESOA", "MAT", 1, 1},  // stored as ABCD
+               {"1ESOA", "MAT", 2, 1},  // ABCD: the record above
+               {"1ESOA", "MAT", 3, 1},  // ABCDF is not ABCD: a record of its own, stored as ABCD
+               {"1ESOA", "MAT", 4, 1},
+               {"1ESOA", "MAT", 4, 2},  // the record above
                {"1ESOA", "FIS", 2, 1}});
   ExportarAsignaciones(ctx);
   const DbfContents asigt = output("ASIGT");
   EXPECT_EQ(asigt.columnValues("CASIG"), (std::vector<std::string>{"MA", "MA", "MA", "FI"}));
-  EXPECT_EQ(asigt.columnValues("CPROF"), (std::vector<std::string>{"ABCD", "ÑÁ", "ÑÉ", "ABCD"}));
+  EXPECT_EQ(asigt.columnValues("CPROF"), (std::vector<std::string>{"ABCD", "ABCD", "ÑÁ", "ABCD"}));
 }
 
 TEST_F(ExportarAsignacionesTest, EmptyTimetableAndLeftoverIndex) {

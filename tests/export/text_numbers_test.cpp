@@ -74,5 +74,19 @@ TEST(TextNumbers, TheEmptyTextIsATextLikeAnyOther) {
   EXPECT_EQ(numbers.text(1), "A");
 }
 
+TEST(TextNumbers, TextsOfOneByteRepeatedDifferInTheirSize) {
+  // "A", "AA" and "AAA" read as the same word of bytes; only their sizes
+  // tell them apart. Blanks and NULs likewise.
+  TextNumbers numbers;
+  std::vector<std::string> texts;
+  for (char c : {'A', ' ', '\0'})
+    for (std::size_t n = 1; n <= 17; ++n) texts.emplace_back(n, c);
+  for (std::size_t i = 0; i < texts.size(); ++i) ASSERT_EQ(numbers.number(texts[i]), i) << i;
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    ASSERT_EQ(numbers.find(texts[i]), std::optional<std::uint32_t>(static_cast<std::uint32_t>(i))) << i;
+    ASSERT_EQ(numbers.text(static_cast<std::uint32_t>(i)), texts[i]);
+  }
+}
+
 }  // namespace
 }  // namespace pasarela::exporting
