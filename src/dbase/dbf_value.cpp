@@ -337,18 +337,36 @@ bool writeNumber(const Field& f, char* record, Dialect dialect, double value) {
       break;
   }
   if (f.type != 'N' && f.type != 'F') return false;
-  if (f.decimals == 0) value = std::round(value);  // halves away from zero, not to even
+  // Whole numbers below 1e15 convert to a whole count and back unchanged:
+  // they need neither rounding nor the general test for a whole number.
+  const auto whole = [](double v, std::int64_t& w) {
+    if (!(std::fabs(v) < 1e15)) return false;
+    w = static_cast<std::int64_t>(v);
+    return static_cast<double>(w) == v;
+  };
+  std::int64_t count = 0;
+  // Halves away from zero, not to even.
+  if (f.decimals == 0 && !whole(value, count)) value = std::round(value);
   char buf[128];
-  if (value == std::trunc(value) && std::fabs(value) < 1e15 && f.decimals >= 0 && f.decimals < 64) {
+  if (f.decimals >= 0 && f.decimals < 64 && whole(value, count)) {
     // Whole numbers (the common case) without printf: the same text, "-0" as 0.
     char digits[96];
-    char* end = std::to_chars(digits, digits + 20, static_cast<std::int64_t>(value)).ptr;
+    char* end = std::to_chars(digits, digits + 20, count).ptr;
     if (f.decimals > 0) {
       *end++ = '.';
       end = std::fill_n(end, f.decimals, '0');
     }
     const int width = static_cast<int>(end - digits);
     if (width > f.length) return false;
+    if (f.length <= 16) {
+      // Most numeric fields: blanks and digits put together, then moved in
+      // words.
+      char padded[16];
+      std::memset(padded, ' ', sizeof padded);
+      copyShort(padded + (f.length - width), digits, static_cast<std::size_t>(width));
+      copyShort(p, padded, static_cast<std::size_t>(f.length));
+      return true;
+    }
     std::memset(p, ' ', static_cast<std::size_t>(f.length - width));
     std::memcpy(p + (f.length - width), digits, static_cast<std::size_t>(width));
     return true;

@@ -1,13 +1,18 @@
 // Numbers stored as text in N and F fields, read against the C library's
 // strtod: the engine's shortcut for plain digits must give the very same
-// double as the general parse, sign of zero included.
+// double as the general parse, sign of zero included. Written against
+// printf: whole numbers take a shortcut that must give printf's text, cut
+// to the field, with halves rounded away from zero where a field has no
+// decimals.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "dbase/dbf_value.h"
 
@@ -105,6 +110,45 @@ TEST(NumberText, CommaAndPlusStillRead) {
     const std::optional<double> v = readNumber(f, record.data(), Dialect::DBase4, ok);
     ASSERT_TRUE(ok && v) << text;
     EXPECT_EQ(*v, expected) << text;
+  }
+}
+
+// What printf writes for `value` in the field, or "" when it does not fit.
+std::string byPrintf(const Field& f, double value) {
+  if (f.decimals == 0) value = value < 0 ? -std::floor(-value + 0.5) : std::floor(value + 0.5);
+  if (value == 0) value = 0;  // no "-0"
+  char text[128];
+  const int n = std::snprintf(text, sizeof text, "%*.*f", f.length, f.decimals, value);
+  return n > f.length ? std::string() : std::string(text, static_cast<std::size_t>(n));
+}
+
+TEST(NumberText, WholeNumbersAndHalvesWriteAsPrintfWritesThem) {
+  std::mt19937_64 random(15);
+  std::vector<double> values = {0.0,  -0.0, 1,        -1,          0.5,  -0.5,      2.5,
+                                -2.5, 99.5, 1e15 - 1, -(1e15 - 1), 1e15, 4e15 + 0.5};
+  for (int digits = 1; digits <= 15; ++digits) {
+    const auto top = static_cast<std::int64_t>(std::pow(10.0, digits));
+    for (int round = 0; round < 20; ++round) {
+      const auto v =
+          static_cast<double>(static_cast<std::int64_t>(random() % static_cast<std::uint64_t>(top)));
+      values.push_back(v);
+      values.push_back(-v);
+      values.push_back(v + 0.5);
+    }
+  }
+  for (int length = 1; length <= 20; ++length) {
+    for (int decimals = 0; decimals <= 3 && decimals < length; ++decimals) {
+      const Field f = numericField(length, decimals);
+      for (double v : values) {
+        if (decimals > 0 && v != std::trunc(v)) continue;  // halves matter where there are no decimals
+        std::string record(static_cast<std::size_t>(length) + 2, '#');
+        const std::string expected = byPrintf(f, v);
+        const bool written = writeNumber(f, record.data(), Dialect::DBase4, v);
+        ASSERT_EQ(written, !expected.empty()) << v << " in N(" << length << "," << decimals << ")";
+        if (!written) continue;
+        EXPECT_EQ(record, "#" + expected + "#") << v << " in N(" << length << "," << decimals << ")";
+      }
+    }
   }
 }
 
