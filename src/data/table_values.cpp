@@ -36,6 +36,11 @@ std::optional<std::int64_t> parseInteger(const std::string& text) {
 }
 
 std::optional<double> parseFloat(const std::string& text) {
+  // A plain decimal, what is mostly written, is read where it stands.
+  std::string_view plain = text;
+  while (!plain.empty() && std::isspace(static_cast<unsigned char>(plain.front()))) plain.remove_prefix(1);
+  while (!plain.empty() && std::isspace(static_cast<unsigned char>(plain.back()))) plain.remove_suffix(1);
+  if (std::optional<double> v = dbase::plainDecimal(plain)) return v;
   std::string t = trimBoth(text);
   for (char& c : t)
     if (c == ',') c = '.';

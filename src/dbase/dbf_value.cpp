@@ -125,6 +125,35 @@ std::optional<double> readBinaryNumber(const Field& f, const char* p, Dialect di
 
 }  // namespace
 
+std::optional<double> plainDecimal(std::string_view s) {
+  // Up to 15 digits with at most one decimal point, what numeric fields
+  // hold: the digits make an exact whole number and one division by an
+  // exact power of ten rounds as the general parse does.
+  if (s.empty() || s.size() > 16) return std::nullopt;
+  static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  const std::size_t e = s.size();
+  const bool negative = s[0] == '-';
+  const std::size_t start = negative ? 1 : 0;
+  std::size_t i = start, dot = e;
+  std::uint64_t whole = 0;
+  for (; i < e; ++i) {
+    const unsigned digit = static_cast<unsigned char>(s[i]) - unsigned{'0'};
+    if (digit <= 9) {
+      whole = whole * 10 + digit;
+    } else if (s[i] == '.' && dot == e) {
+      dot = i;
+    } else {
+      return std::nullopt;
+    }
+  }
+  const std::size_t digits = (e - start) - (dot == e ? 0 : 1);
+  if (digits == 0 || digits > 15) return std::nullopt;
+  double value = static_cast<double>(whole);
+  if (dot != e && e - dot - 1 > 0) value /= kPowersOfTen[e - dot - 1];
+  return negative ? -value : value;
+}
+
 std::optional<double> readNumber(const Field& f, const char* record, Dialect dialect, bool& ok) {
   ok = true;
   const char* p = record + f.offset;
@@ -139,33 +168,7 @@ std::optional<double> readNumber(const Field& f, const char* record, Dialect dia
   while (b < e && (s[b] == ' ' || s[b] == '\0')) ++b;
   while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\0')) --e;
   if (b == e) return std::nullopt;
-  // Up to 15 digits with at most one decimal point, what numeric fields
-  // hold: the digits make an exact whole number and one division by an
-  // exact power of ten rounds as the general parse does.
-  if (e - b <= 16) {
-    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    const bool negative = s[b] == '-';
-    const std::size_t start = negative ? b + 1 : b;
-    std::size_t i = start, dot = e;
-    std::uint64_t whole = 0;
-    for (; i < e; ++i) {
-      const unsigned digit = static_cast<unsigned char>(s[i]) - unsigned{'0'};
-      if (digit <= 9) {
-        whole = whole * 10 + digit;
-      } else if (s[i] == '.' && dot == e) {
-        dot = i;
-      } else {
-        break;
-      }
-    }
-    const std::size_t digits = (i - start) - (dot == e ? 0 : 1);
-    if (i == e && digits > 0 && digits <= 15) {
-      double value = static_cast<double>(whole);
-      if (dot != e && e - dot - 1 > 0) value /= kPowersOfTen[e - dot - 1];
-      return negative ? -value : value;
-    }
-  }
+  if (std::optional<double> plain = plainDecimal(s.substr(b, e - b))) return plain;
   std::string text(s.substr(b, e - b));
   for (char& c : text)
     if (c == ',') c = '.';

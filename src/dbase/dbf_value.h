@@ -25,6 +25,10 @@ ValueClass classify(const Field& field, Dialect dialect);
 // A numeric field's value; nullopt when blank. `ok` turns false when the
 // bytes are not a number (the value is then nullopt too).
 std::optional<double> readNumber(const Field& field, const char* record, Dialect dialect, bool& ok);
+// A plain decimal ("-12.50": up to 15 digits, a sign and a point at most)
+// read without the general parse, to the very same double; nullopt for any
+// other text, which the general parse then reads.
+std::optional<double> plainDecimal(std::string_view text);
 std::optional<bool> readLogical(const Field& field, const char* record);
 // Days since 1899-12-30 (with the time as a fraction); nullopt when blank or
 // not a date.

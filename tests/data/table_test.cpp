@@ -180,6 +180,20 @@ TEST_F(TableTest, MessagesOfTheEditingStatesAndFieldLookup) {
             "'1,2,3' no es un valor punto flotante válido" + where + "'SUPERF', registro 1)");
   anonymous->setString("SUPERF", "1,5");  // either decimal separator
   EXPECT_EQ(anonymous->asFloat("SUPERF"), 1.5);
+  // Blanks around, a sign, a point with nothing after it, or none before it.
+  for (const auto& [text, value] : {std::pair<std::string, double>{" 12.5\t", 12.5},
+                                    {"-0.25", -0.25},
+                                    {"+3", 3.0},
+                                    {"7.", 7.0},
+                                    {".5", 0.5},
+                                    {"-.5", -0.5}}) {
+    anonymous->setString("SUPERF", text);
+    EXPECT_EQ(anonymous->asFloat("SUPERF"), value) << text;
+  }
+  for (const std::string bad : {".", "-", "1.2.3", "1e5x", "- 1"})
+    EXPECT_NE(messageOf([&] { anonymous->setString("SUPERF", bad); }).find("no es un valor punto flotante"),
+              std::string::npos)
+        << bad;
   anonymous->setFloat("PLAZAS", 2.5);  // a float into an integer field rounds
   EXPECT_EQ(anonymous->asInteger("PLAZAS"), 3);
   anonymous->setFloat("SUPERF", 7.6);
