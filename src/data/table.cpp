@@ -41,7 +41,7 @@ int Table::Impl::lookup(const std::string& fieldName) const {
     if (c == candidate.size()) return static_cast<int>(i);
   }
   // Blanks around the name are forgiven.
-  const std::string trimmed = trimBoth(fieldName);
+  const std::string trimmed(trimBoth(fieldName));
   if (trimmed != fieldName) return lookup(trimmed);
   return -1;
 }

@@ -12,11 +12,11 @@ namespace pasarela {
 
 namespace table_values {
 
-std::string trimBoth(std::string_view s) {
+std::string_view trimBoth(std::string_view s) {
   std::size_t b = 0, e = s.size();
   while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
   while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-  return std::string(s.substr(b, e - b));
+  return s.substr(b, e - b);
 }
 
 Error notInteger(const std::string& text) { return Error("'" + text + "' no es un valor entero válido"); }
@@ -26,7 +26,7 @@ Error notFloat(const std::string& text) {
 Error notDate(const std::string& text) { return Error("'" + text + "' no es una fecha válida"); }
 
 std::optional<std::int64_t> parseInteger(const std::string& text) {
-  std::string t = trimBoth(text);
+  std::string t(trimBoth(text));
   if (!t.empty() && t[0] == '+') t.erase(0, 1);
   if (t.empty()) return std::nullopt;
   std::int64_t v = 0;
@@ -36,12 +36,10 @@ std::optional<std::int64_t> parseInteger(const std::string& text) {
 }
 
 std::optional<double> parseFloat(const std::string& text) {
+  const std::string_view trimmed = trimBoth(text);
   // A plain decimal, what is mostly written, is read where it stands.
-  std::string_view plain = text;
-  while (!plain.empty() && std::isspace(static_cast<unsigned char>(plain.front()))) plain.remove_prefix(1);
-  while (!plain.empty() && std::isspace(static_cast<unsigned char>(plain.back()))) plain.remove_suffix(1);
-  if (std::optional<double> v = dbase::plainDecimal(plain)) return v;
-  std::string t = trimBoth(text);
+  if (std::optional<double> v = dbase::plainDecimal(trimmed)) return v;
+  std::string t(trimmed);
   for (char& c : t)
     if (c == ',') c = '.';
   if (!t.empty() && t[0] == '+') t.erase(0, 1);
@@ -53,7 +51,7 @@ std::optional<double> parseFloat(const std::string& text) {
 }
 
 std::optional<double> parseDate(const std::string& text) {
-  std::string t = trimBoth(text);
+  std::string t(trimBoth(text));
   int y = 0, m = 0, d = 0;
   char extra = 0;
   if (std::sscanf(t.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &extra) == 3 ||
@@ -118,7 +116,7 @@ std::string Table::Impl::text(int userField, const char* record) const {
     case ValueClass::Number: {
       bool ok = true;
       std::optional<double> v = dbase::readNumber(f, record, dialect, ok);
-      if (!ok) return trimBoth(dbase::readTrimmed(f, record));
+      if (!ok) return std::string(trimBoth(dbase::readTrimmed(f, record)));
       return v ? dbase::formatNumber(*v) : std::string();
     }
     case ValueClass::Logical: {
@@ -130,7 +128,7 @@ std::string Table::Impl::text(int userField, const char* record) const {
       std::optional<double> days = dbase::readDays(f, record, dialect);
       if (days) return dbase::formatDays(*days, f.type != 'D');
       // Blanks and zeros are how some programs write an empty date.
-      std::string raw = trimBoth(dbase::readTrimmed(f, record));
+      std::string raw(trimBoth(dbase::readTrimmed(f, record)));
       return raw.find_first_not_of("0 ") == std::string::npos ? std::string() : raw;
     }
     case ValueClass::Memo: {
@@ -319,7 +317,7 @@ double Table::asDateTime(const std::string& fieldName) const {
       if (auto days = dbase::readDays(f, record, dialect)) return *days;
       // Blanks or zeros are an empty date; anything else (20240230) is not
       // a date, and must not pass for an empty one.
-      std::string raw = trimBoth(dbase::readTrimmed(f, record));
+      std::string raw(trimBoth(dbase::readTrimmed(f, record)));
       if (f.type == 'D' && raw.find_first_not_of("0 ") != std::string::npos)
         throw d_->located(notDate(raw), i);
       return 0;
@@ -358,15 +356,6 @@ void Table::setString(const std::string& field, const std::string& value) {
 
 void Table::setString(int field, std::string_view value) {
   d_->at(field);
-  // Plain ASCII into a text field, most of what a run writes, is its own
-  // bytes: written here, without the general rules' call.
-  const bool editing = d_->state == TableState::Edit || d_->state == TableState::Insert;
-  if (editing && !value.empty() && d_->valueClass(field) == ValueClass::Text && !d_->nullFlags() &&
-      dbase::CodePage::plainAscii(value)) {
-    d_->modified = true;
-    dbase::writeText(d_->field(field), d_->buffer.data(), value);
-    return;
-  }
   d_->setText(field, value);
 }
 

@@ -11,8 +11,8 @@
 
 namespace pasarela::table_values {
 
-// Blanks (any white space) removed at both ends.
-std::string trimBoth(std::string_view s);
+// Blanks (any white space) removed at both ends: a view into `s`.
+std::string_view trimBoth(std::string_view s);
 
 // A decimal integer, blanks around allowed; nullopt for anything else.
 std::optional<std::int64_t> parseInteger(const std::string& text);
