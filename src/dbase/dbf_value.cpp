@@ -361,17 +361,9 @@ bool writeNumber(const Field& f, char* record, Dialect dialect, double value) {
     }
     const int width = static_cast<int>(end - digits);
     if (width > f.length) return false;
-    if (f.length <= 16) {
-      // Most numeric fields: blanks and digits put together, then moved in
-      // words.
-      char padded[16];
-      std::memset(padded, ' ', sizeof padded);
-      copyShort(padded + (f.length - width), digits, static_cast<std::size_t>(width));
-      copyShort(p, padded, static_cast<std::size_t>(f.length));
-      return true;
-    }
-    std::memset(p, ' ', static_cast<std::size_t>(f.length - width));
-    std::memcpy(p + (f.length - width), digits, static_cast<std::size_t>(width));
+    putInBlanks(p, static_cast<std::size_t>(f.length),
+                std::string_view(digits, static_cast<std::size_t>(width)),
+                static_cast<std::size_t>(f.length - width));
     return true;
   }
   int n = std::snprintf(buf, sizeof buf, "%*.*f", f.length, f.decimals, value);

@@ -71,9 +71,8 @@ std::int64_t daysFromCivil(int year, int month, int day);
 
 // Writers; each returns false when the value does not fit the field.
 void writeBlank(const Field& field, char* record, Dialect dialect);
-// Cut or padded with blanks.
 // Up to 16 bytes moved as two words that overlap when there are fewer,
-// without a call: most text fields are short, and set on every record.
+// without a call: most fields are short, and set on every record.
 inline void copyShort(char* to, const char* from, std::size_t n) {
   if (n >= 8) {
     char first[8], last[8];
@@ -94,19 +93,22 @@ inline void copyShort(char* to, const char* from, std::size_t n) {
     to[n - 1] = c;
   }
 }
-inline void writeText(const Field& field, char* record, std::string_view bytes) {
-  char* p = record + field.offset;
-  const auto length = static_cast<std::size_t>(field.length);
-  const std::size_t n = std::min(bytes.size(), length);
+// `length` bytes at `to`: blanks, with `bytes` from `at` on (they fit).
+inline void putInBlanks(char* to, std::size_t length, std::string_view bytes, std::size_t at) {
   if (length <= 16) {
     char padded[16];
     std::memset(padded, ' ', sizeof padded);
-    copyShort(padded, bytes.data(), n);
-    copyShort(p, padded, length);
+    copyShort(padded + at, bytes.data(), bytes.size());
+    copyShort(to, padded, length);
     return;
   }
-  std::memcpy(p, bytes.data(), n);
-  std::memset(p + n, ' ', length - n);
+  std::memset(to, ' ', length);
+  std::memcpy(to + at, bytes.data(), bytes.size());
+}
+// Cut or padded with blanks.
+inline void writeText(const Field& field, char* record, std::string_view bytes) {
+  const auto length = static_cast<std::size_t>(field.length);
+  putInBlanks(record + field.offset, length, bytes.substr(0, length), 0);
 }
 bool writeNumber(const Field& field, char* record, Dialect dialect, double value);
 void writeLogical(const Field& field, char* record, bool value);

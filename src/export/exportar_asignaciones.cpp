@@ -11,6 +11,7 @@
 #include "data/field_ref.h"
 #include "data/folders.h"
 #include "data/table.h"
+#include "dbase/codepage.h"
 #include "export/export_run.h"
 #include "export/export_text.h"
 #include "export/group_code.h"
@@ -86,7 +87,7 @@ void recordKey(std::string_view subject, std::string_view teacher, std::string_v
 bool storedAsIs(std::string_view code) {
   if (code.size() > static_cast<std::size_t>(kCodeSize)) return false;
   if (!code.empty() && (code.back() == ' ' || code.back() == '\0')) return false;
-  return std::all_of(code.begin(), code.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  return dbase::CodePage::plainAscii(code);
 }
 
 // What a timetable line holds, group, subject and teacher, as bytes.
